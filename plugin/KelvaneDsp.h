@@ -1,0 +1,165 @@
+#pragma once
+
+#include "osk_base_processor/BaseDsp.h"
+#include "osk_dsp/CircularBuffer.h"
+
+#include <juce_core/juce_core.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+namespace OSK
+{
+/** The Kelvane engine: expander, two-channel equaliser, compressor and look-ahead limiter, run
+    sample by sample in double precision with a fixed latency of 2689 samples.
+
+    Nearly every quantity the audio path uses is a working value: a target set when a parameter
+    changes and a current value that glides toward it with a 50 ms one-pole once per sample, so
+    that no change clicks. The audio side (preparation, processing, bypass, meters) lives in
+    KelvaneDsp.cpp, the parameter side (the mapping rows, the setters and the defaults) in
+    KelvaneDspParameters.cpp. The state is kept in plain members, in the order of the design, so
+    that meters and tests can read it.
+*/
+class KelvaneDsp : public BaseDsp
+{
+public:
+    static constexpr int numChannels = 2;
+    static constexpr int totalLatency = 2689;   ///< equaliser plus limiter, at every rate and mode
+    static constexpr int equaliserLatency = 1537;
+    static constexpr int limiterLatency = 1152;
+    static constexpr int maxFirLength = 3073;
+    static constexpr int maxLookahead = 1152;
+    static constexpr int maxParameterIndex = 64;
+
+    /** Indices of the 73 working values; the equaliser addresses its coefficient block by position. */
+    enum WorkingValue : int
+    {
+        power = 0,
+        eqMode = 1,
+        inMatrix = 2,    ///< four values: first = w2·in0 + w3·in1, second = w4·in0 + w5·in1
+        outMatrix = 6,   ///< four values: out0 = w6·eq0 + w7·eq1, out1 = w8·eq0 + w9·eq1
+        midBiquads = 10, ///< five sections of five coefficients, first equaliser channel
+        sideBiquads = 35,
+        midGain = 60,
+        sideGain,
+        expanderRatio,
+        expanderThreshold,
+        expanderBypass,
+        compressorThreshold,
+        compressorSlope,
+        compressorMakeup,
+        compressorBypass,
+        limiterInputGain,
+        limiterCeiling,
+        limiterOutputGain,
+        limiterBypass,
+        numWorkingValues
+    };
+
+    /** The equaliser's sizes for a sample rate: FIR length N, DFT size M and centre tap D. */
+    struct EqualiserSizes
+    {
+        int firLength;
+        int fftSize;
+        int centre;
+    };
+
+    [[nodiscard]] static EqualiserSizes equaliserSizesFor (double sampleRate) noexcept;
+
+    /** The limiter's look-ahead L in samples: 3 ms, at most 1152. */
+    [[nodiscard]] static int lookaheadFor (double sampleRate) noexcept;
+
+    explicit KelvaneDsp (BaseProcessor& owner);
+    ~KelvaneDsp() override;
+
+    //==============================================================================
+    void prepareToPlay (double newSampleRate, int maximumBlockSize, int numIns, int numOuts) override;
+    void releaseResources() override;
+    void parameterChanged (int index, float value) override;
+    void processFloat (int numSamples, const float* const* inputs, float* const* outputs) noexcept override;
+    void processDouble (int numSamples, const double* const* inputs, double* const* outputs) noexcept override;
+    void processBypassedFloat (int numSamples, const float* const* inputs, float* const* outputs) noexcept override;
+    void processBypassedDouble (int numSamples, const double* const* inputs, double* const* outputs) noexcept override;
+    [[nodiscard]] double getMeterValue (int meterIndex) const noexcept override;
+    [[nodiscard]] double getHostMeterValue (int hostMeterIndex) const noexcept override;
+
+    //==============================================================================
+    /** Sets the compressor threshold from its normalised value, and the automatic make-up with it. */
+    void setCompressorThresh (float value) noexcept;
+
+    /** Sets the compressor slope from the normalised ratio, and the automatic make-up with it. */
+    void setCompressorRatio (float value) noexcept;
+
+    /** Switches the automatic make-up on (the choice index 1) or back to the manual make-up. */
+    void setCompressorAutoGain (float value) noexcept;
+
+    /** Puts every target and time coefficient at the values the parameter defaults give. */
+    void setDefaultParameters() noexcept;
+
+    /** The one-pole coefficient of a time constant in seconds at the current rate (1 before preparation). */
+    [[nodiscard]] double timeCoefficient (double seconds) const noexcept;
+
+    //==============================================================================
+    bool powerOn = true;
+    std::array<float, maxParameterIndex> receivedValues {};
+    double smoothingCoefficient = 1.0;
+    std::array<double, numWorkingValues> currentValues {};
+    std::array<double, numWorkingValues> targetValues {};
+
+    std::unique_ptr<DSP::CircularBuffer> firHistory;
+    std::unique_ptr<DSP::CircularBuffer> eqPreDelay;
+    std::unique_ptr<DSP::CircularBuffer> limiterLookahead;
+    std::unique_ptr<DSP::CircularBuffer> limiterPeakHistory;
+    std::unique_ptr<DSP::CircularBuffer> limiterPostDelay;
+
+    int fftSize = 0;
+    int firLength = 0;
+    int firCentre = 0;
+
+    double meterDecay = 0.0;
+    double grRelease = 0.0;
+    double meterSmoothing = 1.0;
+    double balanceSmoothing = 1.0;
+
+    std::array<std::atomic<double>, numChannels> peakAfterExpander {};
+    std::atomic<double> expanderGain { 1.0 };
+    std::array<std::atomic<double>, numChannels> peakAfterEq {};
+    std::array<std::atomic<double>, numChannels> peakAfterCompressor {};
+    std::atomic<double> compressorGainHold { 1.0 };
+    std::atomic<double> compressorGain { 1.0 };
+    std::array<std::atomic<double>, numChannels> peakAfterLimiter {};
+    std::atomic<double> limiterGainHold { 1.0 };
+    std::atomic<double> limiterGain { 1.0 };
+    std::array<std::atomic<double>, numChannels> outputPeak {};
+    std::array<std::atomic<double>, numChannels> outputMeanSquare {};
+    std::atomic<double> correlation { 0.0 };
+    std::atomic<double> balance { 0.0 };
+
+    double expanderEnvelope = 0.0;
+    double expanderAttack = 1.0;
+    double expanderRelease = 1.0;
+    double compressorEnvelope = 0.0;
+    double compressorAttack = 1.0;
+    double compressorRelease = 1.0;
+    int lookaheadSamples = 0;
+    double limiterRelease = 1.0;
+    double limiterEnvelope = 1.0;
+
+    std::unique_ptr<DSP::CircularBuffer> dryDelay;
+
+private:
+    [[nodiscard]] bool isPrepared() const noexcept;
+    void reallocateDelayLines (int channels);
+    void resetRunningState() noexcept;
+    void resetMeters() noexcept;
+    void seedReceivedValues() noexcept;
+    void setAutoMakeup (float thresholdValue, double ratio) noexcept;
+
+    template <typename Sample>
+    void processBypassed (int numSamples, const Sample* const* inputs, Sample* const* outputs) noexcept;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KelvaneDsp)
+};
+
+} // namespace OSK
