@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The main job: installs what the build needs, builds Kelvane in Release, installs the VST3 into
+# ~/.vst3 and the LV2 into ~/.lv2, and shows what a host sees of them.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${KELVANE_BUILD_DIR:-$root/build}"
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+"$root/scripts/install-dependencies.sh" build
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release \
+      -DKELVANE_BUILD_TESTS=OFF -DKELVANE_BUILD_BENCHMARKS=OFF
+cmake --build "$build" --parallel "$jobs" --target Kelvane_VST3 Kelvane_LV2 Kelvane_Standalone kelvane-plugininfo
+
+artefacts="$build/Kelvane_artefacts/Release"
+mkdir -p "$HOME/.vst3" "$HOME/.lv2"
+rm -rf "$HOME/.vst3/Kelvane.vst3" "$HOME/.lv2/Kelvane.lv2"
+cp -R "$artefacts/VST3/Kelvane.vst3" "$HOME/.vst3/"
+cp -R "$artefacts/LV2/Kelvane.lv2" "$HOME/.lv2/"
+
+echo
+echo "Installed $HOME/.vst3/Kelvane.vst3 and $HOME/.lv2/Kelvane.lv2"
+echo "Standalone application: $artefacts/Standalone/Kelvane"
+echo
+echo "What a host sees:"
+"$build/tools/kelvane-plugininfo"
