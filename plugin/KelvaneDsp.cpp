@@ -38,6 +38,13 @@ KelvaneDsp::KelvaneDsp (BaseProcessor& owner)
     , dryDelay (std::make_unique<DSP::CircularBuffer>())
 {
     latencySamples = totalLatency;
+
+    for (int c = 0; c < numChannels; ++c)
+    {
+        spectra[static_cast<size_t> (c)].resize (4096);
+        synthesisSpectra[static_cast<size_t> (c)].resize (4096);
+    }
+
     seedReceivedValues();
     setDefaultParameters();
 }
@@ -76,6 +83,7 @@ void KelvaneDsp::prepareToPlay (double newSampleRate, int maximumBlockSize, int 
 
         lookaheadSamples = lookaheadFor (sampleRate);
         reallocateDelayLines (std::min (numIns, numOuts));
+        prepareEqualiser();
         setDefaultParameters();
     }
 
@@ -101,6 +109,7 @@ void KelvaneDsp::resetRunningState() noexcept
                         limiterPostDelay.get(), dryDelay.get() })
         line->clear();
 
+    resetEqualiserState();
     expanderEnvelope = 0.0;
     compressorEnvelope = 0.0;
     limiterEnvelope = targetValues[limiterCeiling];

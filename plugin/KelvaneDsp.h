@@ -7,7 +7,10 @@
 
 #include <array>
 #include <atomic>
+#include <complex>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 namespace OSK
 {
@@ -85,6 +88,25 @@ public:
     [[nodiscard]] double getHostMeterValue (int hostMeterIndex) const noexcept override;
 
     //==============================================================================
+    /** Designs one equaliser band from the normalised value of its gain parameter and refreshes
+        the channel's spectrum (audio thread, between blocks; preparation). */
+    void setEqBand (int channel, int band, bool bypassed, float value);
+
+    /** Sets one equaliser channel's output gain from the normalised value of its gain parameter. */
+    void setEqGain (int channel, bool bypassed, float value) noexcept;
+
+    /** Sets the input and output matrices for left/right or mid/side and the two solos. */
+    void setSolo (bool midSide, bool firstSolo, bool secondSolo) noexcept;
+
+    /** Kernel maintenance, once per sample before the equaliser runs: computes one tap of a
+        pending kernel per channel and installs the kernel when it is complete. Never waits. */
+    void processFIRUpdate() noexcept;
+
+    /** Runs both equaliser channels for one sample: in[0], in[1] after the input matrix, out
+        delayed by 1537 samples in either mode. */
+    void processEQ (const double* in, double* out) noexcept;
+
+    //==============================================================================
     /** Sets the compressor threshold from its normalised value, and the automatic make-up with it. */
     void setCompressorThresh (float value) noexcept;
 
@@ -95,7 +117,7 @@ public:
     void setCompressorAutoGain (float value) noexcept;
 
     /** Puts every target and time coefficient at the values the parameter defaults give. */
-    void setDefaultParameters() noexcept;
+    void setDefaultParameters();
 
     /** The one-pole coefficient of a time constant in seconds at the current rate (1 before preparation). */
     [[nodiscard]] double timeCoefficient (double seconds) const noexcept;
@@ -107,11 +129,29 @@ public:
     std::array<double, numWorkingValues> currentValues {};
     std::array<double, numWorkingValues> targetValues {};
 
+    /** The equaliser's filter state: s1 and s2 of each of the five sections, per channel. */
+    std::array<std::array<double, 10>, numChannels> eqFilterState {};
+    std::array<std::array<double, maxFirLength>, numChannels> activeKernel {};
+    std::array<std::array<double, maxFirLength>, numChannels> nextKernel {};
+
     std::unique_ptr<DSP::CircularBuffer> firHistory;
     std::unique_ptr<DSP::CircularBuffer> eqPreDelay;
     std::unique_ptr<DSP::CircularBuffer> limiterLookahead;
     std::unique_ptr<DSP::CircularBuffer> limiterPeakHistory;
     std::unique_ptr<DSP::CircularBuffer> limiterPostDelay;
+
+    /** A spectrum refresh came in that no kernel has been synthesised from yet. */
+    std::array<bool, numChannels> kernelUpdatePending {};
+    /** A kernel is being synthesised, one tap per sample, from synthesisSpectra. */
+    std::array<bool, numChannels> kernelSynthesising {};
+    std::array<int, numChannels> kernelTapCounter {};
+    std::array<std::mutex, numChannels> kernelLocks;
+    /** The magnitude responses of the two channels' cascades, on a linear phase of firCentre samples. */
+    std::array<std::vector<std::complex<double>>, numChannels> spectra;
+    /** The spectrum the kernel in synthesis comes from: copied when its synthesis starts, so that
+        a refresh during synthesis never yields a kernel made of two spectra. */
+    std::array<std::vector<std::complex<double>>, numChannels> synthesisSpectra;
+    std::array<double, maxFirLength> kernelWindow {};
 
     int fftSize = 0;
     int firLength = 0;
@@ -155,6 +195,14 @@ private:
     void resetMeters() noexcept;
     void seedReceivedValues() noexcept;
     void setAutoMakeup (float thresholdValue, double ratio) noexcept;
+
+    void prepareEqualiser();
+    void resetEqualiserState() noexcept;
+    void computeKernelWindow();
+    void refreshSpectrum (int channel);
+    void updateKernel (int channel) noexcept;
+    [[nodiscard]] bool equaliserParameterChanged (int index, float value);
+    void setEqDefaults();
 
     template <typename Sample>
     void processBypassed (int numSamples, const Sample* const* inputs, Sample* const* outputs) noexcept;

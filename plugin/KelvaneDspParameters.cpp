@@ -47,21 +47,14 @@ void KelvaneDsp::seedReceivedValues() noexcept
         receivedValues[static_cast<size_t> (i)] = kelvaneDefaultRawValue (i);
 }
 
-void KelvaneDsp::setDefaultParameters() noexcept
+void KelvaneDsp::setDefaultParameters()
 {
     powerOn = true;
     targetValues[power] = 1.0;
     targetValues[eqMode] = 1.0;
 
-    // Identity matrices (left/right, no solo) and unit channel gains.
-    for (int k = 0; k < 4; ++k)
-    {
-        targetValues[static_cast<size_t> (inMatrix + k)] = (k == 0 || k == 3) ? 1.0 : 0.0;
-        targetValues[static_cast<size_t> (outMatrix + k)] = (k == 0 || k == 3) ? 1.0 : 0.0;
-    }
-
-    targetValues[midGain] = 1.0;
-    targetValues[sideGain] = 1.0;
+    // Flat bands, unit channel gains, left/right without solo.
+    setEqDefaults();
 
     targetValues[expanderRatio] = ratioOf (0.0f);
     targetValues[expanderThreshold] = -60.0;
@@ -109,7 +102,7 @@ void KelvaneDsp::parameterChanged (int index, float v)
         case LRel:     limiterRelease = timeCoefficient (releaseSeconds (v)); break;
         case MakeUp:   targetValues[limiterOutputGain] = decibelsToGain (30.0 * static_cast<double> (v)); break;
         case LByp:     targetValues[limiterBypass] = v > 0.5f ? 1.0 : 0.0; break;
-        default:       break;
+        default:       (void) equaliserParameterChanged (index, v); break;
     }
 
     // Stored last, so that a row reading its own index sees the previous value.
