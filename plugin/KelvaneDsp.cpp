@@ -10,6 +10,19 @@ namespace
     // The meters' time constants were chosen as single-precision numbers.
     constexpr double meterTime = static_cast<double> (0.3f);
     constexpr double gainReductionReturnTime = static_cast<double> (0.9f);
+
+    /** About +120 dBFS: far beyond any real signal, yet small enough that no square or sum of the
+        chain can overflow. */
+    constexpr double inputLimit = 1.0e6;
+
+    /** A faulty upstream plug-in can send NaN or infinities; one of them in a detector, a filter
+        state or the limiter's history would silence the output for good, so it enters as silence. */
+    template <typename Sample>
+    double sanitisedInput (Sample sample) noexcept
+    {
+        const auto x = static_cast<double> (sample);
+        return std::isfinite (x) ? std::clamp (x, -inputLimit, inputLimit) : 0.0;
+    }
 } // namespace
 
 KelvaneDsp::EqualiserSizes KelvaneDsp::equaliserSizesFor (double rate) noexcept
@@ -116,25 +129,78 @@ void KelvaneDsp::resetRunningState() noexcept
     resetMeters();
 }
 
-void KelvaneDsp::resetMeters() noexcept
-{
-    for (auto* pair : { &peakAfterExpander, &peakAfterEq, &peakAfterCompressor, &peakAfterLimiter, &outputPeak,
-                        &outputMeanSquare })
-        for (auto& value : *pair)
-            value.store (0.0);
-
-    correlation.store (0.0);
-    balance.store (0.0);
-
-    for (auto* gain : { &expanderGain, &compressorGainHold, &compressorGain, &limiterGainHold, &limiterGain })
-        gain->store (1.0);
-}
-
 void KelvaneDsp::releaseResources() {}
 
-void KelvaneDsp::processFloat (int, const float* const*, float* const*) noexcept {}
+void KelvaneDsp::smoothWorkingValues() noexcept
+{
+    // Every value glides every sample, so that no parameter change can click.
+    for (size_t k = 0; k < numWorkingValues; ++k)
+        currentValues[k] += (targetValues[k] - currentValues[k]) * smoothingCoefficient;
+}
 
-void KelvaneDsp::processDouble (int, const double* const*, double* const*) noexcept {}
+void KelvaneDsp::processSample (const double* x, double* o) noexcept
+{
+    processFIRUpdate();
+    smoothWorkingValues();
+
+    const auto& w = currentValues;
+    std::array<double, numChannels> d {}, y {}, m {}, e {}, z {}, u {}, l {};
+
+    for (int c = 0; c < numChannels; ++c)
+        d[static_cast<size_t> (c)] = dryDelay->pushAndRead (c, x[c]);
+
+    const double expanderGain = expanderGainFor (x);
+    y = { x[0] * expanderGain, x[1] * expanderGain };
+    updateStagePeaks (meters.peakAfterExpander, y.data());
+
+    m = { w[inMatrix] * y[0] + w[inMatrix + 1] * y[1], w[inMatrix + 2] * y[0] + w[inMatrix + 3] * y[1] };
+    processEQ (m.data(), e.data());
+    z = { w[outMatrix] * e[0] + w[outMatrix + 1] * e[1], w[outMatrix + 2] * e[0] + w[outMatrix + 3] * e[1] };
+    updateStagePeaks (meters.peakAfterEq, z.data());
+
+    const double compressorGain = compressorGainFor (z.data());
+    u = { z[0] * compressorGain, z[1] * compressorGain };
+    updateStagePeaks (meters.peakAfterCompressor, u.data());
+
+    processLimiter (u.data(), l.data());
+    updateStagePeaks (meters.peakAfterLimiter, l.data());
+
+    // "Power" crossfades between the chain and the input delayed by the same latency.
+    for (size_t c = 0; c < numChannels; ++c)
+        o[c] = d[c] + (l[c] - d[c]) * w[power];
+
+    updateOutputMeters (o);
+}
+
+template <typename Sample>
+void KelvaneDsp::processChain (int numSamples, const Sample* const* inputs, Sample* const* outputs) noexcept
+{
+    if (! isPrepared())
+        return;
+
+    for (int i = 0; i < numSamples; ++i)
+    {
+        // Both inputs are read before either output is written: the buffer is processed in place.
+        const double x[] = { sanitisedInput (inputs[0][i]), sanitisedInput (inputs[1][i]) };
+        double o[numChannels];
+        processSample (x, o);
+
+        for (int c = 0; c < numChannels; ++c)
+            outputs[c][i] = static_cast<Sample> (o[c]);
+    }
+
+    publishMeters();
+}
+
+void KelvaneDsp::processFloat (int numSamples, const float* const* inputs, float* const* outputs) noexcept
+{
+    processChain (numSamples, inputs, outputs);
+}
+
+void KelvaneDsp::processDouble (int numSamples, const double* const* inputs, double* const* outputs) noexcept
+{
+    processChain (numSamples, inputs, outputs);
+}
 
 template <typename Sample>
 void KelvaneDsp::processBypassed (int numSamples, const Sample* const* inputs, Sample* const* outputs) noexcept
@@ -147,7 +213,7 @@ void KelvaneDsp::processBypassed (int numSamples, const Sample* const* inputs, S
 
     for (int i = 0; i < numSamples; ++i)
         for (int c = 0; c < channels; ++c)
-            outputs[c][i] = static_cast<Sample> (dryDelay->pushAndRead (c, static_cast<double> (inputs[c][i])));
+            outputs[c][i] = static_cast<Sample> (dryDelay->pushAndRead (c, sanitisedInput (inputs[c][i])));
 }
 
 void KelvaneDsp::processBypassedFloat (int numSamples, const float* const* inputs, float* const* outputs) noexcept
@@ -159,9 +225,5 @@ void KelvaneDsp::processBypassedDouble (int numSamples, const double* const* inp
 {
     processBypassed (numSamples, inputs, outputs);
 }
-
-double KelvaneDsp::getMeterValue (int) const noexcept { return 0.0; }
-
-double KelvaneDsp::getHostMeterValue (int) const noexcept { return 0.0; }
 
 } // namespace OSK

@@ -116,6 +116,10 @@ public:
     /** Switches the automatic make-up on (the choice index 1) or back to the manual make-up. */
     void setCompressorAutoGain (float value) noexcept;
 
+    /** The limiter for one sample: look-ahead gain from the averaged window peaks, ceiling, drive
+        and output gain; out is delayed by 1152 samples at every rate. */
+    void processLimiter (const double* in, double* out) noexcept;
+
     /** Puts every target and time coefficient at the values the parameter defaults give. */
     void setDefaultParameters();
 
@@ -123,7 +127,7 @@ public:
     [[nodiscard]] double timeCoefficient (double seconds) const noexcept;
 
     //==============================================================================
-    bool powerOn = true;
+    std::atomic<bool> powerOn { true };
     std::array<float, maxParameterIndex> receivedValues {};
     double smoothingCoefficient = 1.0;
     std::array<double, numWorkingValues> currentValues {};
@@ -162,19 +166,32 @@ public:
     double meterSmoothing = 1.0;
     double balanceSmoothing = 1.0;
 
-    std::array<std::atomic<double>, numChannels> peakAfterExpander {};
-    std::atomic<double> expanderGain { 1.0 };
-    std::array<std::atomic<double>, numChannels> peakAfterEq {};
-    std::array<std::atomic<double>, numChannels> peakAfterCompressor {};
-    std::atomic<double> compressorGainHold { 1.0 };
-    std::atomic<double> compressorGain { 1.0 };
-    std::array<std::atomic<double>, numChannels> peakAfterLimiter {};
-    std::atomic<double> limiterGainHold { 1.0 };
-    std::atomic<double> limiterGain { 1.0 };
-    std::array<std::atomic<double>, numChannels> outputPeak {};
-    std::array<std::atomic<double>, numChannels> outputMeanSquare {};
-    std::atomic<double> correlation { 0.0 };
-    std::atomic<double> balance { 0.0 };
+    /** The meters' accumulators: peaks after each stage, the stages' gains (the compressor's and
+        the limiter's also held), the output's mean squares, correlation and balance. */
+    template <typename Value>
+    struct MeterAccumulators
+    {
+        std::array<Value, numChannels> peakAfterExpander {};
+        Value expanderGain {};
+        std::array<Value, numChannels> peakAfterEq {};
+        std::array<Value, numChannels> peakAfterCompressor {};
+        Value compressorGainHold {};
+        Value compressorGain {};
+        std::array<Value, numChannels> peakAfterLimiter {};
+        Value limiterGainHold {};
+        Value limiterGain {};
+        std::array<Value, numChannels> outputPeak {};
+        std::array<Value, numChannels> outputMeanSquare {};
+        Value correlation {};
+        Value balance {};
+    };
+
+    /** The audio thread's running accumulators, updated every sample. */
+    MeterAccumulators<double> meters;
+
+    /** The accumulators as the meters read them: published at the end of every block, so the
+        message thread sees one block's values or the next, never a torn one. */
+    MeterAccumulators<std::atomic<double>> publishedMeters;
 
     double expanderEnvelope = 0.0;
     double expanderAttack = 1.0;
@@ -193,6 +210,16 @@ private:
     void reallocateDelayLines (int channels);
     void resetRunningState() noexcept;
     void resetMeters() noexcept;
+    void publishMeters() noexcept;
+
+    template <typename Sample>
+    void processChain (int numSamples, const Sample* const* inputs, Sample* const* outputs) noexcept;
+    void processSample (const double* in, double* out) noexcept;
+    void smoothWorkingValues() noexcept;
+    [[nodiscard]] double expanderGainFor (const double* x) noexcept;
+    [[nodiscard]] double compressorGainFor (const double* z) noexcept;
+    void updateStagePeaks (std::array<double, numChannels>& peaks, const double* samples) noexcept;
+    void updateOutputMeters (const double* o) noexcept;
     void seedReceivedValues() noexcept;
     void setAutoMakeup (float thresholdValue, double ratio) noexcept;
 
