@@ -2,26 +2,15 @@
 // plug-in hosting, exactly as a digital audio workstation loads them, and the LV2 bundle's
 // description is read by lilv's lv2info.
 
-#include "plugin_host/PluginHost.h"
-
-#include <gtest/gtest.h>
+#include "BuiltPlugins.h"
 
 #include <cstdlib>
 #include <memory>
 
+using namespace KelvaneTest;
+
 namespace
 {
-enum class Format
-{
-    vst3,
-    lv2
-};
-
-std::string formatName (const ::testing::TestParamInfo<Format>& info)
-{
-    return info.param == Format::vst3 ? "VST3" : "LV2";
-}
-
 const juce::StringArray productParameterIds {
     "Power", "Thresh", "Ratio", "Attack", "Release", "ExpByp",
     "MHiShlf", "MHiShByp", "MHiBand", "MHiBdByp", "MMidBand", "MMdBdByp", "MLoBand", "MLwBdByp",
@@ -45,10 +34,7 @@ protected:
     void SetUp() override
     {
         juce::String error;
-        plugin = GetParam() == Format::vst3
-                   ? host.loadVst3 (juce::File (KELVANE_VST3_BUNDLE), sampleRate, blockSize, error)
-                   : host.loadLv2 (juce::File (KELVANE_LV2_BUNDLE).getParentDirectory(), KELVANE_LV2_URI, sampleRate,
-                                   blockSize, error);
+        plugin = loadBuiltPlugin (host, GetParam(), sampleRate, blockSize, error);
         ASSERT_NE (plugin, nullptr) << error;
     }
 
@@ -58,14 +44,7 @@ protected:
             plugin->releaseResources();
     }
 
-    juce::AudioProcessorParameter* parameter (const juce::String& name) const
-    {
-        for (auto* p : plugin->getParameters())
-            if (p->getName (100) == name)
-                return p;
-
-        return nullptr;
-    }
+    juce::AudioProcessorParameter* parameter (const juce::String& name) const { return findParameter (*plugin, name); }
 
     /** Prepares, runs one block and lets the host handle the plug-in's messages, as hosts do
         between blocks; latency changes reach a host this way. */

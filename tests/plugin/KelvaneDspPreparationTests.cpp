@@ -96,8 +96,8 @@ TEST_F (Preparation, UnchangedSettingsOnlyResetTheRunningState)
     engine.dryDelay->pushAndRead (0, 1.0);
     engine.expanderEnvelope = 0.3;
     engine.compressorEnvelope = 0.4;
-    engine.outputPeak[1] = 0.9;
-    engine.limiterGain = 0.5;
+    engine.meters.outputPeak[1] = 0.9;
+    engine.meters.limiterGain = 0.5;
     engine.currentValues[KelvaneDsp::expanderThreshold] = -55.0;
 
     engine.prepareToPlay (48000.0, 512, 2, 2);
@@ -108,8 +108,9 @@ TEST_F (Preparation, UnchangedSettingsOnlyResetTheRunningState)
     EXPECT_EQ (engine.expanderEnvelope, 0.0);
     EXPECT_EQ (engine.compressorEnvelope, 0.0);
     EXPECT_DOUBLE_EQ (engine.limiterEnvelope, std::pow (10.0, -30.0 / 20.0)); // the ceiling's target
-    EXPECT_EQ (engine.outputPeak[1].load(), 0.0);
-    EXPECT_EQ (engine.limiterGain.load(), 1.0);
+    EXPECT_EQ (engine.meters.outputPeak[1], 0.0);
+    EXPECT_EQ (engine.publishedMeters.outputPeak[1].load(), 0.0);
+    EXPECT_EQ (engine.meters.limiterGain, 1.0);
 
     for (int i = 0; i < 2689; ++i)
         ASSERT_EQ (engine.dryDelay->pushAndRead (0, 0.0), 0.0);
