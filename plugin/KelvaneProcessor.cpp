@@ -2,6 +2,7 @@
 
 #include "plugin/KelvaneDsp.h"
 #include "plugin/KelvaneParameterText.h"
+#include "plugin/KelvanePrograms.h"
 
 namespace OSK
 {
@@ -99,6 +100,12 @@ void KelvaneProcessor::createParameters()
     createHostMeter (0, "GR Expander", HostMeterType::ExpanderGateGainReduction);
     createHostMeter (1, "GR Compressor", HostMeterType::CompressorLimiterGainReduction);
     createHostMeter (2, "GR Limiter", HostMeterType::CompressorLimiterGainReduction);
+}
+
+void KelvaneProcessor::createPresets()
+{
+    for (const auto& program : kelvaneFactoryPrograms)
+        addProgram (program.name, program.values.data(), numKelvaneParameters);
 }
 
 void KelvaneProcessor::parameterChanged (int index, float value)

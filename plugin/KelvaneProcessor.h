@@ -20,6 +20,9 @@ public:
 
     void createParameters() override;
 
+    /** Appends the six factory programs. */
+    void createPresets() override;
+
     /** Switches a band's links when its link switch reaches the engine (audio thread). */
     void parameterChanged (int index, float value) override;
 

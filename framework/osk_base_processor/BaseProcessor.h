@@ -8,6 +8,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <vector>
 
 namespace OSK
 {
@@ -109,6 +110,9 @@ public:
     int numPrograms = 0;
     int currentProgram = 0;
 
+    /** Every link created through createParameterLink; the product owns them. */
+    std::vector<ParameterLink*> parameterLinks;
+
 protected:
     /** Runs the registration steps that need the product's overrides: parameters, the empty state
         tree, then the programs. Products call it at the end of their constructor, after `dsp` is set. */
@@ -148,6 +152,15 @@ private:
     void processBypassedBlock (juce::AudioBuffer<Sample>& buffer) noexcept;
 
     void registerParameter (int index, const juce::String& id, float defaultRawValue);
+
+    /** Keeps every link from moving partners while a program or a state is applied: the links
+        only follow the values, so each parameter lands on its stored value. */
+    class ScopedLinkHold;
+
+    /** Makes a state safe and complete to apply: a value that is not a finite number is dropped,
+        so its parameter takes its default; a number is limited to its parameter's range; a
+        parameter the state does not mention keeps its current value. */
+    void sanitiseStateValues (juce::XmlElement& state) const;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BaseProcessor)
 };

@@ -82,8 +82,10 @@ void BaseProcessor::createHostMeter (int index, const juce::String& id, HostMete
 ParameterLink* BaseProcessor::createParameterLink (int firstIndex, int secondIndex, ParameterLink::Type type,
                                                    ParameterLink::Direction)
 {
-    return new ParameterLink (valueTreeState, parameterIds[static_cast<size_t> (firstIndex)],
-                              parameterIds[static_cast<size_t> (secondIndex)], type);
+    auto* link = new ParameterLink (valueTreeState, parameterIds[static_cast<size_t> (firstIndex)],
+                                    parameterIds[static_cast<size_t> (secondIndex)], type);
+    parameterLinks.push_back (link);
+    return link;
 }
 
 void BaseProcessor::setParameterValue (int index, float value)

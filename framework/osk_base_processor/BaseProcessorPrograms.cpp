@@ -1,5 +1,9 @@
 #include "osk_base_processor/BaseProcessor.h"
 
+#include <cmath>
+#include <cstring>
+#include <optional>
+
 namespace OSK
 {
 namespace
@@ -8,7 +12,123 @@ namespace
     {
         return juce::jlimit (0, juce::jmax (0, count - 1), index);
     }
+
+    /** The deepest element nesting of an XML text, counted roughly (tags only, quotes respected).
+        A state is two levels deep; a text nested thousands deep would exhaust the stack of the
+        recursive parser, so it is refused before parsing. */
+    int elementDepth (const juce::String& text, int limit)
+    {
+        int depth = 0, deepest = 0;
+        auto p = text.getCharPointer();
+
+        while (! p.isEmpty())
+        {
+            if (*p++ != '<')
+                continue;
+
+            const auto first = *p;
+
+            if (first == '/')
+            {
+                --depth;
+                continue;
+            }
+
+            if (first == '?' || first == '!')
+                continue;
+
+            // Scan to the end of the tag; a tag ending "/>" opens and closes itself.
+            juce::juce_wchar quote = 0, previous = 0;
+
+            while (! p.isEmpty())
+            {
+                const auto c = *p++;
+
+                if (quote != 0)
+                    quote = c == quote ? 0 : quote;
+                else if (c == '"' || c == '\'')
+                    quote = c;
+                else if (c == '>')
+                    break;
+
+                previous = c;
+            }
+
+            if (previous != '/' && ++depth > deepest)
+                if ((deepest = depth) > limit)
+                    break;
+        }
+
+        return deepest;
+    }
+
+    /** True if the whole text is a decimal number: sign, digits with at most one point, an
+        optional exponent. Read without the C locale, which may not use "." as its point. */
+    bool isDecimalNumber (const juce::String& text)
+    {
+        auto p = text.getCharPointer();
+        const auto skipDigits = [&p] { int n = 0; while (juce::CharacterFunctions::isDigit (*p)) { ++p; ++n; } return n; };
+
+        if (*p == '+' || *p == '-')
+            ++p;
+
+        int digits = skipDigits();
+
+        if (*p == '.')
+        {
+            ++p;
+            digits += skipDigits();
+        }
+
+        if (digits == 0)
+            return false;
+
+        if (*p == 'e' || *p == 'E')
+        {
+            ++p;
+
+            if (*p == '+' || *p == '-')
+                ++p;
+
+            if (skipDigits() == 0)
+                return false;
+        }
+
+        return p.isEmpty();
+    }
+
+    /** The number a whole attribute text spells, if it spells one and it is finite. */
+    std::optional<double> finiteNumber (const juce::String& text)
+    {
+        const auto trimmed = text.trim();
+
+        if (! isDecimalNumber (trimmed))
+            return std::nullopt;
+
+        const auto value = trimmed.getDoubleValue();
+        return std::isfinite (value) ? std::optional<double> (value) : std::nullopt;
+    }
 } // namespace
+
+class BaseProcessor::ScopedLinkHold
+{
+public:
+    explicit ScopedLinkHold (const std::vector<ParameterLink*>& linksToHold) : links (linksToHold)
+    {
+        for (auto* link : links)
+            wasBusy.push_back (link->busy.exchange (true));
+    }
+
+    ~ScopedLinkHold()
+    {
+        for (size_t i = 0; i < links.size(); ++i)
+            links[i]->busy = wasBusy[i];
+    }
+
+private:
+    const std::vector<ParameterLink*>& links;
+    std::vector<bool> wasBusy;
+};
 
 void BaseProcessor::addProgram (const juce::String& name, const float* values, int count)
 {
@@ -35,6 +155,10 @@ void BaseProcessor::setCurrentProgram (int index)
     currentProgram = clampProgramIndex (index, numPrograms);
     const auto& program = programs[static_cast<size_t> (currentProgram)];
 
+    // A program stores both channels of a linked band; written through the links, the later
+    // value would drag the earlier one away from its stored value.
+    const ScopedLinkHold hold (parameterLinks);
+
     for (int k = 0; k < program.numValues; ++k)
         if (auto* parameter = valueTreeState.getParameter (parameterIds[static_cast<size_t> (k)]))
             parameter->setValueNotifyingHost (program.values[static_cast<size_t> (k)]);
@@ -56,13 +180,71 @@ void BaseProcessor::getStateInformation (juce::MemoryBlock& destData)
         copyXmlToBinary (*xml, destData);
 }
 
+void BaseProcessor::sanitiseStateValues (juce::XmlElement& state) const
+{
+    // A parameter the state does not mention keeps its current value.
+    for (auto* parameter : getParameters())
+    {
+        const auto& id = dynamic_cast<juce::RangedAudioParameter&> (*parameter).getParameterID();
+
+        if (state.getChildByAttribute ("id", id) == nullptr)
+        {
+            auto* child = state.createNewChildElement ("PARAM");
+            child->setAttribute ("id", id);
+            child->setAttribute ("value", static_cast<double> (valueTreeState.getRawParameterValue (id)->load()));
+        }
+    }
+
+    for (auto* child : state.getChildIterator())
+    {
+        auto* parameter = valueTreeState.getParameter (child->getStringAttribute ("id"));
+
+        if (parameter == nullptr || ! child->hasAttribute ("value"))
+            continue;
+
+        const auto number = finiteNumber (child->getStringAttribute ("value"));
+
+        if (! number.has_value())
+        {
+            child->removeAttribute ("value");
+            continue;
+        }
+
+        const auto& range = parameter->getNormalisableRange();
+        const auto limited = juce::jlimit (static_cast<double> (range.start), static_cast<double> (range.end), *number);
+
+        if (limited != *number)
+            child->setAttribute ("value", limited);
+    }
+}
+
 void BaseProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
+    constexpr int maximumDepth = 32;
+
+    if (data == nullptr || sizeInBytes <= 8 || std::memcmp (data, "VC2!", 4) != 0)
+        return;
+
+    // An unsigned length; one that reaches beyond the data is cut to the data present.
+    const auto declaredLength = juce::ByteOrder::littleEndianInt (static_cast<const char*> (data) + 4);
+
+    if (declaredLength == 0)
+        return;
+
+    const auto length = static_cast<int> (juce::jmin (static_cast<juce::uint32> (sizeInBytes - 8), declaredLength));
+    const auto text = juce::String::fromUTF8 (static_cast<const char*> (data) + 8, length);
+
+    if (elementDepth (text, maximumDepth) > maximumDepth)
+        return;
+
+    const auto xml = juce::parseXML (text);
 
     if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (valueTreeState.state.getType().toString()))
         return;
 
+    sanitiseStateValues (*xml);
+
+    const ScopedLinkHold hold (parameterLinks);
     valueTreeState.replaceState (juce::ValueTree::fromXml (*xml));
 }
 
