@@ -52,8 +52,14 @@ namespace
 
 juce::String describe (juce::AudioPluginInstance& plugin, double sampleRate, int blockSize)
 {
+    // A plug-in reports a changed latency to its host between blocks, as hosts see it.
     plugin.setRateAndBufferSizeDetails (sampleRate, blockSize);
     plugin.prepareToPlay (sampleRate, blockSize);
+    juce::AudioBuffer<float> silence (juce::jmax (plugin.getTotalNumInputChannels(), plugin.getTotalNumOutputChannels()), blockSize);
+    silence.clear();
+    juce::MidiBuffer midi;
+    plugin.processBlock (silence, midi);
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
     const auto latency = plugin.getLatencySamples();
     plugin.releaseResources();
 
@@ -65,7 +71,12 @@ juce::String describe (juce::AudioPluginInstance& plugin, double sampleRate, int
     lines.add ("outputs:    " + describeBuses (plugin, false));
     lines.add ("latency:    " + juce::String (latency) + " samples at " + juce::String (sampleRate, 0) + " Hz");
     lines.add ("parameters: " + juce::String (plugin.getParameters().size()));
-    lines.add ("programs:   " + juce::String (plugin.getNumPrograms()));
+    juce::StringArray programs;
+
+    for (int i = 0; i < plugin.getNumPrograms(); ++i)
+        programs.add (plugin.getProgramName (i));
+
+    lines.add ("programs:   " + programs.joinIntoString (", "));
     return lines.joinIntoString ("\n");
 }
 
