@@ -3,7 +3,8 @@
 #
 #   scripts/install-dependencies.sh build   # compiler, CMake, JUCE and the codec libraries
 #   scripts/install-dependencies.sh test    # the above plus GoogleTest, Google Benchmark,
-#                                           # lilv's tools and a virtual X server
+#                                           # lilv's tools, a virtual X server and clang
+#                                           # with libFuzzer
 #
 # Runs as root, or through sudo for a normal user.
 set -euo pipefail
@@ -18,6 +19,7 @@ test_packages=(
     googletest libgtest-dev libbenchmark-dev
     lilv-utils
     xvfb xauth
+    clang libclang-rt-14-dev
 )
 
 packages=("${build_packages[@]}")

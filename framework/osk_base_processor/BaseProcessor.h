@@ -84,6 +84,11 @@ public:
     void setStateInformation (const void* data, int sizeInBytes) override;
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
 
+    /** The XML of a state blob if the blob is acceptable: magic "VC2!", a non-zero length, XML
+        that parses and whose root tag is rootTag (ignoring case); otherwise null. */
+    [[nodiscard]] static std::unique_ptr<juce::XmlElement> readStateBlob (const void* data, int sizeInBytes,
+                                                                          const juce::String& rootTag);
+
     //==============================================================================
     /** Hands every parameter that moved since the last block to the engine and publishes the
         host meters (audio thread, start of every block). */

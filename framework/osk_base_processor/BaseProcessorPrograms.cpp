@@ -218,28 +218,38 @@ void BaseProcessor::sanitiseStateValues (juce::XmlElement& state) const
     }
 }
 
-void BaseProcessor::setStateInformation (const void* data, int sizeInBytes)
+std::unique_ptr<juce::XmlElement> BaseProcessor::readStateBlob (const void* data, int sizeInBytes, const juce::String& rootTag)
 {
     constexpr int maximumDepth = 32;
 
     if (data == nullptr || sizeInBytes <= 8 || std::memcmp (data, "VC2!", 4) != 0)
-        return;
+        return nullptr;
 
     // An unsigned length; one that reaches beyond the data is cut to the data present.
     const auto declaredLength = juce::ByteOrder::littleEndianInt (static_cast<const char*> (data) + 4);
 
     if (declaredLength == 0)
-        return;
+        return nullptr;
 
     const auto length = static_cast<int> (juce::jmin (static_cast<juce::uint32> (sizeInBytes - 8), declaredLength));
     const auto text = juce::String::fromUTF8 (static_cast<const char*> (data) + 8, length);
 
     if (elementDepth (text, maximumDepth) > maximumDepth)
-        return;
+        return nullptr;
 
-    const auto xml = juce::parseXML (text);
+    auto xml = juce::parseXML (text);
 
-    if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (valueTreeState.state.getType().toString()))
+    if (xml == nullptr || ! xml->getTagName().equalsIgnoreCase (rootTag))
+        return nullptr;
+
+    return xml;
+}
+
+void BaseProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    auto xml = readStateBlob (data, sizeInBytes, valueTreeState.state.getType().toString());
+
+    if (xml == nullptr)
         return;
 
     sanitiseStateValues (*xml);
