@@ -232,7 +232,14 @@ std::unique_ptr<juce::XmlElement> BaseProcessor::readStateBlob (const void* data
         return nullptr;
 
     const auto length = static_cast<int> (juce::jmin (static_cast<juce::uint32> (sizeInBytes - 8), declaredLength));
-    const auto text = juce::String::fromUTF8 (static_cast<const char*> (data) + 8, length);
+    const auto* utf8 = static_cast<const char*> (data) + 8;
+
+    // Text that is not valid UTF-8 is not a state; stepping through a broken multi-byte sequence
+    // would also run past the end of the text.
+    if (! juce::CharPointer_UTF8::isValidString (utf8, length))
+        return nullptr;
+
+    const auto text = juce::String::fromUTF8 (utf8, length);
 
     if (elementDepth (text, maximumDepth) > maximumDepth)
         return nullptr;

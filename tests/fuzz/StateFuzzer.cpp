@@ -30,7 +30,10 @@ void check (bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput (const std::uint8_t* data, std::size_t size)
 {
-    static juce::ScopedJuceInitialiser_GUI juceInitialiser;
+    // Kept for the whole run and never torn down: the fuzzer leaves through exit(), where the
+    // order of static destruction would delete JUCE's timer thread twice.
+    static const auto* juceInitialiser = new juce::ScopedJuceInitialiser_GUI();
+    juce::ignoreUnused (juceInitialiser);
 
     OSK::KelvaneProcessor processor;
     processor.ignoreNextProgramChange = false;

@@ -209,3 +209,31 @@ TEST (State, RestoredLinkSwitchesActAtTheNextBlock)
     processor.processBlock (buffer, midi);
     EXPECT_FALSE (processor.bandLinks[5].gain->enabled.load());
 }
+
+TEST (State, BlobsTheFuzzerFoundAreIgnoredSafely)
+{
+    // Each of these once crashed or misbehaved; none is a state, so none may change anything.
+    struct Case
+    {
+        const char* what;
+        std::vector<unsigned char> bytes;
+    };
+
+    const Case cases[] = {
+        // A huge declared length and text ending in the lead byte of a three-byte UTF-8 sequence:
+        // stepping over it ran past the end of the text.
+        { "truncated UTF-8", { 0x56, 0x43, 0x32, 0x21, 0x56, 0x43, 0x79, 0x32, 0x21, 0xef } },
+        { "invalid continuation byte", { 'V', 'C', '2', '!', 6, 0, 0, 0, '<', 'O', 'K', 0xc3, 0x28, '>' } },
+    };
+
+    for (const auto& c : cases)
+    {
+        KelvaneProcessor processor;
+        processor.ignoreNextProgramChange = false;
+        processor.setCurrentProgram (4);
+        const auto before = snapshot (processor);
+
+        processor.setStateInformation (c.bytes.data(), static_cast<int> (c.bytes.size()));
+        EXPECT_EQ (snapshot (processor), before) << c.what;
+    }
+}
