@@ -4,6 +4,10 @@
 #include "plugin/KelvaneParameterText.h"
 #include "plugin/KelvanePrograms.h"
 
+#if KELVANE_WITH_EDITOR
+ #include "plugin/KelvaneEditor.h"
+#endif
+
 namespace OSK
 {
 namespace
@@ -126,6 +130,16 @@ bool KelvaneProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
     const auto& out = layouts.getMainOutputChannelSet();
 
     return ! in.isDisabled() && ! out.isDisabled() && in.size() == 2 && out.size() == 2;
+}
+
+juce::AudioProcessorEditor* KelvaneProcessor::createEditor()
+{
+   #if KELVANE_WITH_EDITOR
+    return new KelvaneEditor (*this);
+   #else
+    // A build without the editor framework has no panel to show.
+    return BaseProcessor::createEditor();
+   #endif
 }
 
 } // namespace OSK

@@ -28,6 +28,9 @@ public:
 
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
 
+    /** Creates the product's editor, KelvaneEditor, when the host opens the window (message thread). */
+    juce::AudioProcessorEditor* createEditor() override;
+
     /** The engine (for the editor's meters and for tests). */
     [[nodiscard]] KelvaneDsp& getEngine() noexcept { return *engine; }
 

@@ -3,8 +3,9 @@
 #
 #   scripts/screenshot.sh [output.png]
 #
-# Writes the panel with its controls and meters to output.png (default build/screenshots/editor.png)
-# and the About panel beside it (editor-about.png). KELVANE_BUILD_DIR picks another build folder;
+# Writes the full panel, with a loud test signal playing through the processor so the meters
+# show it, to output.png (default build/screenshots/editor.png) and the About panel beside it
+# (editor-about.png). KELVANE_BUILD_DIR picks another build folder;
 # KELVANE_SCREENSHOT_SCALE=2 draws at the density of a high-density screen.
 set -euo pipefail
 

@@ -10,8 +10,10 @@ namespace OSK
 BaseEditor::BaseEditor (BaseProcessor& processorToEdit)
     : juce::AudioProcessorEditor (processorToEdit),
       baseProcessor (processorToEdit),
+      menu (*this),
       settingsButton (juce::Image()),
-      bannerButton (juce::Image())
+      bannerButton (juce::Image()),
+      presetManager (processorToEdit)
 {
     setOpaque (true);
 
@@ -32,6 +34,7 @@ BaseEditor::BaseEditor (BaseProcessor& processorToEdit)
 
     addAndMakeVisible (settingsButton);
     settingsButton.setImage (EmbeddedResources::commonImage ("settings_png"), 2);
+    onSettingsMenuRequested = [this] { menu.show(); };
     settingsButton.onClick = [this]
     {
         if (onSettingsMenuRequested)
@@ -49,7 +52,13 @@ BaseEditor::BaseEditor (BaseProcessor& processorToEdit)
 
 BaseEditor::~BaseEditor()
 {
+    stopTimer();
     background.removeMouseListener (this);
+
+    // The meters go before anything they might point at; the registries are cleared after them.
+    registeredWidgets.clear();
+    meters.clear();
+    clipLamps.clear();
 }
 
 void BaseEditor::mouseUp (const juce::MouseEvent& event)
@@ -74,6 +83,7 @@ void BaseEditor::resized()
     background.setBounds (0, 0, w, h - b);
     bannerButton.setBounds (2, h - b + 2, 171, 27);
     settingsButton.setBounds (w - 46, h - 28, 23, 27);
+    presetManager.setBounds (w - 500, h - 28, 120, 20);
     about.setBounds (0, 0, w, h - b);
 }
 
@@ -92,6 +102,61 @@ int BaseEditor::getControlParameterIndex (juce::Component& component)
 
 void BaseEditor::timerCallback()
 {
+    const auto* engine = baseProcessor.dsp;
+
+    if (engine == nullptr)
+        return;
+
+    // The engine's meters are atomics written by the audio thread; reading them takes no lock.
+    for (juce::HashMap<int, Meter*>::Iterator entry (meters); entry.next();)
+        if (auto* meter = entry.getValue())
+            meter->setValue (engine->getMeterValue (entry.getKey()));
+
+    for (juce::HashMap<int, ClipLamp*>::Iterator entry (clipLamps); entry.next();)
+    {
+        auto* lamp = entry.getValue();
+        const auto lit = engine->getMeterValue (entry.getKey()) >= 1.0;
+
+        if (lamp != nullptr && lamp->lit != lit)
+        {
+            lamp->lit = lit;
+            lamp->repaint();
+        }
+    }
+}
+
+void BaseEditor::addMeter (Meter* meter, int meterIndex)
+{
+    if (meter != nullptr)
+    {
+        addAndMakeVisible (meter);
+
+        if (! registeredWidgets.contains (meter))
+            registeredWidgets.add (meter);
+    }
+
+    meters.set (meterIndex, meter);
+    startMeterRefresh();
+}
+
+void BaseEditor::addClipLamp (ClipLamp* lamp, int meterIndex)
+{
+    if (lamp != nullptr)
+    {
+        addAndMakeVisible (lamp);
+
+        if (! registeredWidgets.contains (lamp))
+            registeredWidgets.add (lamp);
+    }
+
+    clipLamps.set (meterIndex, lamp);
+    startMeterRefresh();
+}
+
+void BaseEditor::startMeterRefresh()
+{
+    if (! isTimerRunning())
+        startTimer (meterRefreshIntervalMs);
 }
 
 } // namespace OSK

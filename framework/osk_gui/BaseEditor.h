@@ -2,9 +2,13 @@
 
 #include "osk_base_processor/BaseProcessor.h"
 #include "osk_gui/About.h"
+#include "osk_gui/ClipLamp.h"
 #include "osk_gui/DropDown.h"
 #include "osk_gui/ImageButton.h"
 #include "osk_gui/Knob.h"
+#include "osk_gui/Menu.h"
+#include "osk_gui/Meter.h"
+#include "osk_gui/PresetManager.h"
 #include "osk_gui/Toggle.h"
 #include "osk_gui/TransparentButton.h"
 
@@ -15,9 +19,10 @@
 namespace OSK
 {
 /** The framework's editor: a fixed panel drawn from the product's background image, a black bottom
-    bar with the maker's banner and the settings button, an invisible button over the product logo
-    that shows the About panel, and the owned lists in which a product keeps its controls with the
-    attachments that bind them to parameters. A product derives from it and adds its controls.
+    bar with the maker's banner and the settings button, the settings menu, an invisible button
+    over the product logo that shows the About panel, the owned lists in which a product keeps its
+    controls with the attachments that bind them to parameters, and the registry of meter widgets
+    that a 41 ms timer refreshes from the engine. A product derives from it and adds its controls.
     Everything runs on the message thread. */
 class BaseEditor : public juce::AudioProcessorEditor, public juce::Timer
 {
@@ -30,8 +35,8 @@ public:
         (message thread). */
     explicit BaseEditor (BaseProcessor& processorToEdit);
 
-    /** Stops listening to the background; the members then go in reverse order, attachments
-        before the widgets they observe (message thread). */
+    /** Deletes the registered meters and clip lamps first; the members then go in reverse order,
+        attachments before the widgets they observe (message thread). */
     ~BaseEditor() override;
 
     /** A right-click on the bottom bar or the background asks for the settings menu (message thread). */
@@ -47,23 +52,35 @@ public:
     /** The host index of the parameter whose ID is the component's ID, or -1 (message thread). */
     int getControlParameterIndex (juce::Component& component) override;
 
-    /** The periodic meter refresh; the timer only runs once meters are registered (message thread). */
+    /** The meter refresh, every 41 ms once a meter is registered: every registered meter gets its
+        engine meter's value, every clip lamp lights at full scale (message thread). */
     void timerCallback() override;
 
-    /** Runs when the settings button is clicked or the panel is right-clicked; the settings menu
-        sets it; empty by default. Called on the message thread. */
+    /** Shows a meter widget, takes ownership of it and refreshes it from the engine meter
+        `meterIndex`, replacing any meter registered under that index; starts the refresh (message thread). */
+    void addMeter (Meter* meter, int meterIndex);
+
+    /** Shows a clip lamp, takes ownership of it and lights it while the engine meter `meterIndex`
+        reads full scale or more; starts the refresh (message thread). */
+    void addClipLamp (ClipLamp* lamp, int meterIndex);
+
+    /** Runs when the settings button is clicked or the panel is right-clicked; opens the settings
+        menu. Tests replace it so no popup opens. Called on the message thread. */
     std::function<void()> onSettingsMenuRequested;
+
+    /** The refresh period of the meters in milliseconds, about 24 times a second. */
+    static constexpr int meterRefreshIntervalMs = 41;
 
     BaseProcessor& baseProcessor;
     int bottomBarHeight = 29;
-    // The settings menu (`menu`) joins the frame here.
+    Menu menu;
     int editorWidth = 0;
     int editorHeight = 0;
     juce::ImageComponent background;
     ImageButton settingsButton;
     TransparentButton logoButton;
     ImageButton bannerButton;
-    // The preset bar (`presetManager`) joins the frame here.
+    PresetManager presetManager;
     About about;
     juce::OwnedArray<DropDown> dropDowns;
     juce::OwnedArray<ComboBoxAttachment> comboBoxAttachments;
@@ -71,11 +88,17 @@ public:
     juce::OwnedArray<SliderAttachment> sliderAttachments;
     juce::OwnedArray<Toggle> toggles;
     juce::OwnedArray<ButtonAttachment> buttonAttachments;
-    // The meter registries (`meters`, `clipLamps`) join the frame here, so they are destroyed
-    // after the plain parameter attachments below and before the widget lists above.
+    juce::HashMap<int, Meter*> meters;       ///< by engine meter index; the widgets are owned by the editor
+    juce::HashMap<int, ClipLamp*> clipLamps; ///< by engine meter index; the widgets are owned by the editor
     juce::OwnedArray<juce::ParameterAttachment> parameterAttachments;
 
 private:
+    void startMeterRefresh();
+
+    // Every widget ever registered, once: a meter replaced under its index stays on the panel
+    // (no longer refreshed) and is still deleted with the editor.
+    juce::OwnedArray<juce::Component> registeredWidgets;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (BaseEditor)
 };
 

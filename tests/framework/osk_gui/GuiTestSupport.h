@@ -1,11 +1,15 @@
 #pragma once
 
 // Helpers for the editor tests: drawing components and film-strip frames into images, comparing
-// images, and delivering mouse events to a component without a window.
+// images, delivering mouse events to a component without a window, counting repaints, and a
+// settings folder of the test's own.
+
+#include "osk_gui/SettingsFile.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cstdlib>
+#include <memory>
 
 namespace KelvaneTest
 {
@@ -65,5 +69,78 @@ inline void click (juce::Component& component)
     component.mouseDown (mouseEventAt (component, centre, juce::ModifierKeys::leftButtonModifier));
     component.mouseUp (mouseEventAt (component, centre, juce::ModifierKeys::leftButtonModifier));
 }
+
+/** An image of one colour, for widgets whose pictures a test replaces to see exactly what they draw. */
+inline juce::Image solidImage (int width, int height, juce::Colour colour)
+{
+    juce::Image image (juce::Image::ARGB, width, height, false);
+    image.clear (image.getBounds(), colour);
+    return image;
+}
+
+/** Counts the repaint requests of a visible component: JUCE hands every repaint() of a component
+    to its cached image, so a cached image that only counts sees each one, with no window and no
+    message loop. The component draws nothing while it is watched. */
+class RepaintCounter
+{
+public:
+    explicit RepaintCounter (juce::Component& componentToWatch) : component (componentToWatch)
+    {
+        component.setVisible (true);
+        component.setCachedComponentImage (new CountingImage (count)); // the component owns it
+        count = 0; // installing it repaints once
+    }
+
+    ~RepaintCounter() { component.setCachedComponentImage (nullptr); }
+
+    int count = 0;
+
+private:
+    struct CountingImage : juce::CachedComponentImage
+    {
+        explicit CountingImage (int& counter) : repaints (counter) {}
+
+        void paint (juce::Graphics&) override {}
+        bool invalidateAll() override { ++repaints; return true; }
+        bool invalidate (const juce::Rectangle<int>&) override { ++repaints; return true; }
+        void releaseResources() override {}
+
+        int& repaints;
+    };
+
+    juce::Component& component;
+
+    JUCE_DECLARE_NON_COPYABLE (RepaintCounter)
+};
+
+/** Points the settings file at an empty folder of the test's own for the test's lifetime, so that
+    a developer's own settings are never read or written; afterwards the folder is deleted and the
+    settings file points where it pointed before. */
+class ScopedSettingsFolder
+{
+public:
+    ScopedSettingsFolder()
+        : previousFolder (OSK::SettingsFile::getFile().getParentDirectory()),
+          // Unique across test processes that run at the same time.
+          folder (juce::File::getSpecialLocation (juce::File::tempDirectory)
+                      .getChildFile ("kelvane-settings-test-" + juce::Uuid().toString()))
+    {
+        folder.createDirectory();
+        OSK::SettingsFile::setFolderForTesting (folder);
+    }
+
+    ~ScopedSettingsFolder()
+    {
+        OSK::SettingsFile::setFolderForTesting (previousFolder);
+        folder.deleteRecursively();
+    }
+
+    [[nodiscard]] juce::File settingsFile() const { return folder.getChildFile ("settings.json"); }
+
+    const juce::File previousFolder;
+    const juce::File folder;
+
+    JUCE_DECLARE_NON_COPYABLE (ScopedSettingsFolder)
+};
 
 } // namespace KelvaneTest
