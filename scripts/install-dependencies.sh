@@ -13,6 +13,7 @@ build_packages=(
     build-essential cmake pkg-config
     juce-modules-source
     libflac-dev libpng-dev libjpeg-dev zlib1g-dev
+    libfftw3-dev
 )
 
 test_packages=(
