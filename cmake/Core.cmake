@@ -42,6 +42,7 @@ target_link_libraries (Kelvane
     PRIVATE
         juce::juce_audio_utils
         PkgConfig::KELVANE_CODECS
+        PkgConfig::KELVANE_FFTW
     PUBLIC
         juce::juce_recommended_config_flags)
 

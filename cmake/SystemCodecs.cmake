@@ -10,3 +10,6 @@ set (KELVANE_CODEC_DEFINITIONS
     JUCE_INCLUDE_OGGVORBIS_CODE=0
     JUCE_INCLUDE_PNGLIB_CODE=0
     JUCE_INCLUDE_JPEGLIB_CODE=0)
+
+# FFTW, for the equaliser's fast convolution and kernel synthesis.
+pkg_check_modules (KELVANE_FFTW REQUIRED IMPORTED_TARGET fftw3)

@@ -1,11 +1,17 @@
 #pragma once
 
 #include "osk_base_processor/BaseDsp.h"
+#include "osk_dsp/CascadeMagnitude.h"
 #include "osk_dsp/CircularBuffer.h"
+#include "osk_dsp/KernelSynthesiser.h"
+#include "osk_dsp/PartitionedConvolver.h"
+#include "osk_dsp/SlidingWindowMax.h"
 
 #include <juce_core/juce_core.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <atomic>
 #include <complex>
 #include <memory>
@@ -123,6 +129,17 @@ public:
     /** Puts every target and time coefficient at the values the parameter defaults give. */
     void setDefaultParameters();
 
+    /** An input sample as the chain takes it in. A faulty upstream plug-in can send NaN or
+        infinities; one of them in a detector, a filter state or the limiter's history would
+        silence the output for good, so it enters as silence. Finite samples are limited to about
+        +120 dBFS, far beyond any real signal yet small enough that no square or sum of the chain
+        can overflow. */
+    [[nodiscard]] static double sanitisedInput (double x) noexcept
+    {
+        constexpr double inputLimit = 1.0e6;
+        return std::isfinite (x) ? std::clamp (x, -inputLimit, inputLimit) : 0.0;
+    }
+
     /** The one-pole coefficient of a time constant in seconds at the current rate (1 before preparation). */
     [[nodiscard]] double timeCoefficient (double seconds) const noexcept;
 
@@ -144,17 +161,21 @@ public:
     std::unique_ptr<DSP::CircularBuffer> limiterPeakHistory;
     std::unique_ptr<DSP::CircularBuffer> limiterPostDelay;
 
-    /** A spectrum refresh came in that no kernel has been synthesised from yet. */
-    std::array<bool, numChannels> kernelUpdatePending {};
-    /** A kernel is being synthesised, one tap per sample, from synthesisSpectra. */
+    /** A spectrum refresh came in that no kernel has been synthesised from yet. Set under the
+        channel's lock; read without it to skip the lock while there is nothing to do. */
+    std::array<std::atomic<bool>, numChannels> kernelUpdatePending {};
+    /** A kernel has been synthesised and waits the rest of its N samples to be installed. */
     std::array<bool, numChannels> kernelSynthesising {};
     std::array<int, numChannels> kernelTapCounter {};
     std::array<std::mutex, numChannels> kernelLocks;
-    /** The magnitude responses of the two channels' cascades, on a linear phase of firCentre samples. */
-    std::array<std::vector<std::complex<double>>, numChannels> spectra;
-    /** The spectrum the kernel in synthesis comes from: copied when its synthesis starts, so that
-        a refresh during synthesis never yields a kernel made of two spectra. */
-    std::array<std::vector<std::complex<double>>, numChannels> synthesisSpectra;
+    /** The magnitude responses |H_k| of the two channels' cascades, k = 0 .. M/2. */
+    std::array<DSP::CascadeMagnitude, numChannels> cascadeMagnitudes;
+    /** Turns a magnitude response into a windowed linear-phase kernel centred on firCentre. */
+    DSP::KernelSynthesiser kernelSynthesiser;
+    /** The FIR path: each channel's active kernel applied with no added latency. */
+    std::array<DSP::PartitionedConvolver, numChannels> convolvers;
+    /** The convolvers are fed; while the FIR path is off they rest and catch up from firHistory. */
+    bool convolversRunning = false;
     std::array<double, maxFirLength> kernelWindow {};
 
     int fftSize = 0;
@@ -162,6 +183,9 @@ public:
     int firCentre = 0;
 
     double meterDecay = 0.0;
+    /** meterDecay and grRelease to the powers 0 .. chunkSize, made by repeated multiplication. */
+    std::array<double, 257> meterDecayPowers {};
+    std::array<double, 257> grReleasePowers {};
     double grRelease = 0.0;
     double meterSmoothing = 1.0;
     double balanceSmoothing = 1.0;
@@ -202,23 +226,67 @@ public:
     int lookaheadSamples = 0;
     double limiterRelease = 1.0;
     double limiterEnvelope = 1.0;
+    /** The largest driven sample of either channel over the look-ahead window. */
+    DSP::SlidingWindowMax limiterWindowMax;
+    /** The sum of the window peaks in limiterPeakHistory, and the samples since it was last summed afresh. */
+    double limiterPeakSum = 0.0;
+    int limiterPeakSumAge = 0;
 
     std::unique_ptr<DSP::CircularBuffer> dryDelay;
 
 private:
+
     [[nodiscard]] bool isPrepared() const noexcept;
     void reallocateDelayLines (int channels);
     void resetRunningState() noexcept;
     void resetMeters() noexcept;
     void publishMeters() noexcept;
 
+    /** The chain runs a chunk of samples stage by stage: each stage keeps its per-sample order,
+        and stages that share no state need not interleave sample by sample. */
+    static constexpr int chunkSize = 256;
+
+    /** The working values of one stage, smoothed together. */
+    struct SmoothingGroup
+    {
+        int index, first, last;
+    };
+
+    static constexpr SmoothingGroup outputGroup { 0, power, power };
+    static constexpr SmoothingGroup equaliserGroup { 1, eqMode, sideGain };
+    static constexpr SmoothingGroup expanderGroup { 2, expanderRatio, expanderBypass };
+    static constexpr SmoothingGroup compressorGroup { 3, compressorThreshold, compressorBypass };
+    static constexpr SmoothingGroup limiterGroup { 4, limiterInputGain, limiterBypass };
+    static constexpr std::array<SmoothingGroup, 5> smoothingGroups { outputGroup, equaliserGroup, expanderGroup,
+                                                                     compressorGroup, limiterGroup };
+
+    struct ChunkBuffers
+    {
+        /** The signal as it passes the stages, in place: input, after expander, ... output. */
+        std::array<std::array<double, chunkSize>, numChannels> signal {};
+        std::array<std::array<double, chunkSize>, numChannels> dry {};
+        std::array<double, chunkSize> envelope {};
+        std::array<double, chunkSize> gain {};
+        std::array<std::array<double, chunkSize>, 4> values {};
+        /** The equaliser's channels: pre-delayed input, FIR path, IIR path, per channel. */
+        std::array<std::array<double, chunkSize>, 6> equaliser {};
+    };
+
     template <typename Sample>
     void processChain (int numSamples, const Sample* const* inputs, Sample* const* outputs) noexcept;
-    void processSample (const double* in, double* out) noexcept;
-    void smoothWorkingValues() noexcept;
-    [[nodiscard]] double expanderGainFor (const double* x) noexcept;
-    [[nodiscard]] double compressorGainFor (const double* z) noexcept;
-    void updateStagePeaks (std::array<double, numChannels>& peaks, const double* samples) noexcept;
+    void smooth (SmoothingGroup group) noexcept;
+    [[nodiscard]] bool smoothingChangesNothing (SmoothingGroup group) const noexcept;
+    void runExpander (int numSamples) noexcept;
+    void runEqualiser (int numSamples) noexcept;
+    void equaliseSteadyChunk (int numSamples) noexcept;
+    void runIirSections (double* channel0, double* channel1, int numSamples) noexcept;
+    void limitBlock (const double* in0, const double* in1, double* out0, double* out1, int numSamples, bool glide) noexcept;
+    void runCompressor (int numSamples) noexcept;
+    void runLimiter (int numSamples) noexcept;
+    void runOutput (int numSamples) noexcept;
+    void updateStagePeaks (std::array<double, numChannels>& peaks, int numSamples) noexcept;
+    void updateOutputMeters (int numSamples) noexcept;
+    [[nodiscard]] double heldGain (double held, const double* gains, int numSamples) const noexcept;
     void updateOutputMeters (const double* o) noexcept;
     void seedReceivedValues() noexcept;
     void setAutoMakeup (float thresholdValue, double ratio) noexcept;
@@ -226,13 +294,17 @@ private:
     void prepareEqualiser();
     void resetEqualiserState() noexcept;
     void computeKernelWindow();
-    void refreshSpectrum (int channel);
+    void refreshSpectrum (int channel, int band);
     void updateKernel (int channel) noexcept;
     [[nodiscard]] bool equaliserParameterChanged (int index, float value);
     void setEqDefaults();
 
     template <typename Sample>
     void processBypassed (int numSamples, const Sample* const* inputs, Sample* const* outputs) noexcept;
+
+    ChunkBuffers chunk;
+    /** Per smoothing group: every value has arrived where the glide leaves it, so this block skips it. */
+    std::array<bool, smoothingGroups.size()> groupAtRest {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KelvaneDsp)
 };

@@ -1,103 +1,120 @@
-// The dynamics stages: a downward expander and a compressor sharing a stereo-linked peak
-// detector and a softplus knee, and the look-ahead brick-wall limiter.
+// The look-ahead brick-wall limiter. (The expander and the compressor run in the chain.)
 
 #include "plugin/KelvaneDsp.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace OSK
 {
-namespace
-{
-    /** Every level is floored here before a logarithm, about −313 dB. */
-    constexpr double levelFloor = 2.220446049250313e-16;
-
-    /** A smooth max (0, Δ) in dB: 2·ln (1 + e^(Δ/2)), at most 1.386 dB above it, at Δ = 0. */
-    double softKnee (double delta) noexcept { return 2.0 * std::log1p (std::exp (delta / 2.0)); }
-
-    double decibelsToGain (double decibels) noexcept { return std::pow (10.0, decibels / 20.0); }
-
-    /** Moves a stereo-linked peak envelope toward max (|a0|, |a1|) and returns its level in dB.
-        A peak equal to the envelope counts as falling. */
-    double detectLevel (const double* a, double& envelope, double attack, double release) noexcept
-    {
-        const double peak = std::max (std::abs (a[0]), std::abs (a[1]));
-        envelope += (peak - envelope) * (peak > envelope ? attack : release);
-        return 20.0 * std::log10 (std::max (envelope, levelFloor));
-    }
-} // namespace
-
-double KelvaneDsp::expanderGainFor (const double* x) noexcept
-{
-    const double level = detectLevel (x, expanderEnvelope, expanderAttack, expanderRelease);
-
-    // Below the threshold every dB of level costs `ratio` dB more; far above it nothing.
-    const double gain = decibelsToGain (-currentValues[expanderRatio] * softKnee (currentValues[expanderThreshold] - level));
-    meters.expanderGain = gain;
-
-    return gain + (1.0 - gain) * currentValues[expanderBypass];
-}
-
-double KelvaneDsp::compressorGainFor (const double* z) noexcept
-{
-    const double level = detectLevel (z, compressorEnvelope, compressorAttack, compressorRelease);
-    const double gain = decibelsToGain (currentValues[compressorSlope] * softKnee (level - currentValues[compressorThreshold]));
-
-    meters.compressorGain = gain;
-    meters.compressorGainHold = std::min (gain, meters.compressorGainHold * grRelease);
-
-    // The make-up sits inside the bypass blend, so bypassing also fades it out.
-    const double withMakeup = gain * currentValues[compressorMakeup];
-    return withMakeup + (1.0 - withMakeup) * currentValues[compressorBypass];
-}
-
 void KelvaneDsp::processLimiter (const double* in, double* out) noexcept
 {
-    const double ceiling = currentValues[limiterCeiling];
-    const bool bypassed = targetValues[limiterBypass] > 0.5;
-    const double drive = bypassed ? 1.0 : currentValues[limiterInputGain];
+    limitBlock (&in[0], &in[1], &out[0], &out[1], 1, false);
+}
+
+void KelvaneDsp::limitBlock (const double* in0, const double* in1, double* out0, double* out1, int numSamples, bool glide) noexcept
+{
+    const auto n = static_cast<size_t> (numSamples);
     const int length = lookaheadSamples;
+    const bool bypassed = targetValues[limiterBypass] > 0.5;
+    auto& driven0 = chunk.values[0];
+    auto& driven1 = chunk.values[1];
+    auto& gain = chunk.values[2];
+    auto& outputGain = chunk.values[3];
+    auto& ceiling = chunk.envelope;
+    auto& blend = chunk.gain;
 
-    for (int c = 0; c < numChannels; ++c)
-        limiterLookahead->writeAtHead (c, in[c] * drive);
+    // What carries from sample to sample on the way in: the glide, the window maximum and the
+    // running sum of the window peaks.
+    double peakSum = limiterPeakSum;
+    int peakSumAge = limiterPeakSumAge;
+    const double reciprocalLength = 1.0 / length;
 
-    // The largest magnitude in the look-ahead window, never below the ceiling.
-    double windowPeak = ceiling;
-
-    for (int c = 0; c < numChannels; ++c)
+    for (size_t i = 0; i < n; ++i)
     {
-        const double* window = limiterLookahead->window (c);
+        if (glide)
+            smooth (limiterGroup);
 
-        for (int k = 0; k < length; ++k)
-            windowPeak = std::max (windowPeak, std::abs (window[k]));
+        ceiling[i] = currentValues[limiterCeiling];
+        blend[i] = currentValues[limiterBypass];
+        outputGain[i] = bypassed ? 1.0 : currentValues[limiterOutputGain];
+        const double drive = bypassed ? 1.0 : currentValues[limiterInputGain];
+        const double s0 = in0[i] * drive;
+        const double s1 = in1[i] * drive;
+        driven0[i] = s0;
+        driven1[i] = s1;
+
+        // The largest magnitude in the look-ahead window of both channels, never below the ceiling.
+        const double windowPeak = std::max (ceiling[i], limiterWindowMax.push (std::max (std::abs (s0), std::abs (s1))));
+
+        // Averaging the last L window peaks fades the reduction in over L samples; every one of
+        // them covers the sample about to leave the look-ahead, so their mean is at least its
+        // size. The sum runs along with the window and is summed afresh once per window length,
+        // so rounding never accumulates.
+        const double leaving = limiterPeakHistory->readBack (0, 0);
+        limiterPeakHistory->writeAtHead (0, windowPeak);
+
+        if (++peakSumAge >= length)
+        {
+            peakSumAge = 0;
+            const double* peaks = limiterPeakHistory->window (0);
+            peakSum = 0.0;
+
+            for (int k = length - 1; k >= 0; --k)
+                peakSum += peaks[k];
+        }
+        else
+        {
+            peakSum += windowPeak - leaving;
+        }
+
+        limiterPeakHistory->advance();
+        gain[i] = peakSum * reciprocalLength;
     }
 
-    // Averaging the last L window peaks fades the reduction in over L samples; every one of
-    // them covers the sample about to leave the look-ahead, so their mean is at least its size.
-    limiterPeakHistory->writeAtHead (0, windowPeak);
-    const double* peaks = limiterPeakHistory->window (0);
-    double sum = 0.0;
+    limiterPeakSum = peakSum;
+    limiterPeakSumAge = peakSumAge;
 
-    for (int k = length - 1; k >= 0; --k)
-        sum += peaks[k];
+    // The envelope rises at once and falls with the release.
+    double envelope = limiterEnvelope;
 
-    limiterPeakHistory->advance();
-    const double average = sum / length;
+    for (size_t i = 0; i < n; ++i)
+    {
+        const double average = gain[i];
+        envelope = std::max (average, envelope + (average - envelope) * limiterRelease);
+        gain[i] = envelope;
+    }
 
-    // Rises at once, falls with the release.
-    limiterEnvelope = std::max (average, limiterEnvelope + (average - limiterEnvelope) * limiterRelease);
+    limiterEnvelope = envelope;
 
-    const double gain = ceiling / limiterEnvelope;
-    const double blended = gain + (1.0 - gain) * currentValues[limiterBypass];
-    meters.limiterGain = blended;
-    meters.limiterGainHold = std::min (blended, meters.limiterGainHold * grRelease);
+    for (size_t i = 0; i < n; ++i)
+    {
+        const double g = ceiling[i] / gain[i];
+        gain[i] = g + (1.0 - g) * blend[i];
+    }
 
-    const double outputGain = bypassed ? 1.0 : currentValues[limiterOutputGain];
-    limiterLookahead->advance();
+    if (n > 0)
+    {
+        meters.limiterGain = gain[n - 1];
+        meters.limiterGainHold = heldGain (meters.limiterGainHold, gain.data(), numSamples);
+    }
 
-    for (int c = 0; c < numChannels; ++c)
-        out[c] = limiterPostDelay->pushAndRead (c, limiterLookahead->readOldest (c) * blended * outputGain);
+    // The gain reaches each sample as it leaves the look-ahead, L − 1 samples after it came in;
+    // the post delay makes the limiter's delay 1152 samples at every rate.
+    const std::array<double*, numChannels> driven { driven0.data(), driven1.data() };
+    const std::array<double*, numChannels> outputs { out0, out1 };
+
+    for (size_t c = 0; c < numChannels; ++c)
+    {
+        double* samples = driven[c];
+        limiterLookahead->writeReadBackBlock (static_cast<int> (c), samples, samples, length - 1, numSamples);
+
+        for (size_t i = 0; i < n; ++i)
+            samples[i] = samples[i] * gain[i] * outputGain[i];
+
+        limiterPostDelay->pushAndReadBlock (static_cast<int> (c), samples, outputs[c], numSamples);
+    }
 }
 
 } // namespace OSK

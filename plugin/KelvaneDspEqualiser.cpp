@@ -3,11 +3,13 @@
 
 #include "plugin/KelvaneDsp.h"
 
-#include "osk_dsp/BiquadSpectrum.h"
-#include "osk_dsp/FirSample.h"
 
 #include <algorithm>
 #include <cmath>
+
+#if defined(__SSE2__)
+ #include <emmintrin.h>
+#endif
 
 namespace OSK
 {
@@ -19,17 +21,19 @@ namespace
     constexpr double windowRipple = 3981.0717055349733;
     constexpr double windowScale = 0.0005023772863019159;
 
-    constexpr int sectionsPerChannel = 5;
+    constexpr size_t sectionsPerChannel = 5;
     constexpr int coefficientsPerChannel = 25;
 } // namespace
 
 void KelvaneDsp::prepareEqualiser()
 {
-    for (int c = 0; c < numChannels; ++c)
-    {
-        spectra[static_cast<size_t> (c)].resize (static_cast<size_t> (fftSize));
-        synthesisSpectra[static_cast<size_t> (c)].resize (static_cast<size_t> (fftSize));
-    }
+    for (auto& magnitudes : cascadeMagnitudes)
+        magnitudes.prepare (fftSize, sampleRate);
+
+    kernelSynthesiser.prepare (fftSize, firLength, firCentre);
+
+    for (auto& convolver : convolvers)
+        convolver.prepare (firLength);
 
     // A unit impulse at the centre tap is the FIR version of a flat setting.
     for (auto* kernels : { &activeKernel, &nextKernel })
@@ -93,19 +97,17 @@ void KelvaneDsp::resetEqualiserState() noexcept
         kernelUpdatePending[slot] = true;
         kernelSynthesising[slot] = false;
         kernelTapCounter[slot] = 0;
+        convolvers[slot].reset();
+        convolvers[slot].setKernel (activeKernel[slot].data(), firLength);
     }
+
+    convolversRunning = false;
 }
 
 void KelvaneDsp::processFIRUpdate() noexcept
 {
     for (int c = 0; c < numChannels; ++c)
-    {
-        // A spectrum writer on another thread only ever delays this channel by one sample.
-        std::unique_lock<std::mutex> lock (kernelLocks[static_cast<size_t> (c)], std::try_to_lock);
-
-        if (lock.owns_lock())
-            updateKernel (c);
-    }
+        updateKernel (c);
 }
 
 void KelvaneDsp::updateKernel (int c) noexcept
@@ -114,25 +116,34 @@ void KelvaneDsp::updateKernel (int c) noexcept
 
     if (! kernelSynthesising[slot])
     {
-        if (! kernelUpdatePending[slot])
+        if (! kernelUpdatePending[slot].load (std::memory_order_acquire))
             return;
 
-        // Start from a copy, so that refreshes during the synthesis do not leak into this kernel;
-        // the newest one is picked up when this kernel is installed.
-        std::copy (spectra[slot].begin(), spectra[slot].end(), synthesisSpectra[slot].begin());
+        // A spectrum writer on another thread holds the lock only briefly: this channel's
+        // synthesis then starts one sample later, and the audio thread never waits.
+        std::unique_lock<std::mutex> lock (kernelLocks[slot], std::try_to_lock);
+
+        if (! lock.owns_lock())
+            return;
+
+        // The whole kernel comes from the magnitudes as they are now; refreshes during the
+        // next N samples wait for the next kernel, so no kernel mixes two responses.
+        kernelSynthesiser.synthesise (cascadeMagnitudes[slot].getMagnitudes(), kernelWindow.data(), nextKernel[slot].data());
         kernelUpdatePending[slot] = false;
         kernelSynthesising[slot] = true;
         kernelTapCounter[slot] = 0;
     }
 
+    // A kernel still takes over N samples after its synthesis started, as when it was built
+    // one tap per sample. Only this thread touches the kernels and the counter.
     const int n = kernelTapCounter[slot];
-    nextKernel[slot][static_cast<size_t> (n)] = DSP::idft (synthesisSpectra[slot], n) * kernelWindow[static_cast<size_t> (n)];
     kernelTapCounter[slot] = std::min (n + 1, firLength);
 
     if (n + 1 >= firLength)
     {
         // The whole kernel switches at once: a half-new kernel would not be linear-phase.
         std::copy (nextKernel[slot].begin(), nextKernel[slot].begin() + firLength, activeKernel[slot].begin());
+        convolvers[slot].setKernel (activeKernel[slot].data(), firLength);
         kernelSynthesising[slot] = false;
         kernelTapCounter[slot] = 0;
     }
@@ -150,9 +161,26 @@ void KelvaneDsp::processEQ (const double* in, double* out) noexcept
     }
 
     // The convolution only runs while FIR mode is targeted or its crossfade weight still counts.
+    // When it starts again, the convolvers catch up from the history, which is fed in both
+    // modes, so the first FIR output is already complete.
     if (targetValues[eqMode] == 1.0 || currentValues[eqMode] > 0.000001)
+    {
         for (int c = 0; c < numChannels; ++c)
-            fir[static_cast<size_t> (c)] = DSP::firSample (activeKernel[static_cast<size_t> (c)].data(), firHistory->window (c), firLength);
+        {
+            auto& convolver = convolvers[static_cast<size_t> (c)];
+
+            if (! convolversRunning)
+                convolver.restartFromHistory (firHistory->window (c), firLength - 1);
+
+            fir[static_cast<size_t> (c)] = convolver.process (fir[static_cast<size_t> (c)]);
+        }
+
+        convolversRunning = true;
+    }
+    else
+    {
+        convolversRunning = false;
+    }
 
     for (int c = 0; c < numChannels; ++c)
     {
@@ -162,11 +190,11 @@ void KelvaneDsp::processEQ (const double* in, double* out) noexcept
         const double* coefficients = currentValues.data() + midBiquads + coefficientsPerChannel * c;
         auto& state = eqFilterState[static_cast<size_t> (c)];
 
-        for (int section = 0; section < sectionsPerChannel; ++section)
+        for (size_t section = 0; section < sectionsPerChannel; ++section)
         {
             const double* k = coefficients + 5 * section;
-            double& s1 = state[static_cast<size_t> (2 * section)];
-            double& s2 = state[static_cast<size_t> (2 * section + 1)];
+            double& s1 = state[2 * section];
+            double& s2 = state[2 * section + 1];
 
             // Transposed direct form II; k holds b0, b1, a1, b2, a2.
             const double y = k[0] * x + s1;
@@ -181,6 +209,149 @@ void KelvaneDsp::processEQ (const double* in, double* out) noexcept
     }
 
     firHistory->advance();
+}
+
+void KelvaneDsp::runIirSections (double* channel0, double* channel1, int numSamples) noexcept
+{
+    // Transposed direct form II, sample by sample through the five sections, both channels side
+    // by side: the ten sections' recurrences run in parallel instead of one after the other.
+    // With SSE2 (every x86-64 has it) the two channels share one register; each lane does the
+    // same operations in the same order as plain doubles would, so the results are identical.
+    const auto n = static_cast<size_t> (numSamples);
+    const double* k0 = currentValues.data() + midBiquads;
+    const double* k1 = k0 + coefficientsPerChannel;
+    auto& state0 = eqFilterState[0];
+    auto& state1 = eqFilterState[1];
+
+#if defined(__SSE2__)
+    __m128d k[25];
+    __m128d state[10];
+
+    for (size_t j = 0; j < 25; ++j)
+        k[j] = _mm_set_pd (k1[j], k0[j]);
+
+    for (size_t j = 0; j < 10; ++j)
+        state[j] = _mm_set_pd (state1[j], state0[j]);
+
+    for (size_t i = 0; i < n; ++i)
+    {
+        __m128d x = _mm_set_pd (channel1[i], channel0[i]);
+
+        for (size_t section = 0; section < sectionsPerChannel; ++section)
+        {
+            const __m128d* q = k + 5 * section;
+            __m128d& s1 = state[2 * section];
+            __m128d& s2 = state[2 * section + 1];
+            const __m128d y = _mm_add_pd (_mm_mul_pd (q[0], x), s1);
+            s1 = _mm_add_pd (_mm_sub_pd (_mm_mul_pd (q[1], x), _mm_mul_pd (q[2], y)), s2);
+            s2 = _mm_sub_pd (_mm_mul_pd (q[3], x), _mm_mul_pd (q[4], y));
+            x = y;
+        }
+
+        _mm_storel_pd (channel0 + i, x);
+        _mm_storeh_pd (channel1 + i, x);
+    }
+
+    for (size_t j = 0; j < 10; ++j)
+    {
+        _mm_storel_pd (&state0[j], state[j]);
+        _mm_storeh_pd (&state1[j], state[j]);
+    }
+#else
+    const std::array<double*, numChannels> channels { channel0, channel1 };
+    const std::array<const double*, numChannels> coefficients { k0, k1 };
+
+    for (size_t i = 0; i < n; ++i)
+        for (size_t c = 0; c < numChannels; ++c)
+        {
+            double x = channels[c][i];
+            auto& state = eqFilterState[c];
+
+            for (size_t section = 0; section < sectionsPerChannel; ++section)
+            {
+                const double* q = coefficients[c] + 5 * section;
+                double& s1 = state[2 * section];
+                double& s2 = state[2 * section + 1];
+                const double y = q[0] * x + s1;
+                s1 = q[1] * x - q[2] * y + s2;
+                s2 = q[3] * x - q[4] * y;
+                x = y;
+            }
+
+            channels[c][i] = x;
+        }
+#endif
+}
+
+void KelvaneDsp::equaliseSteadyChunk (int numSamples) noexcept
+{
+    // The same steps as processEQ with the matrices, sample for sample and in the same order,
+    // while no equaliser value glides: each step then runs over the chunk at once.
+    const auto n = static_cast<size_t> (numSamples);
+    const auto& w = currentValues;
+    auto& y0 = chunk.signal[0];
+    auto& y1 = chunk.signal[1];
+    auto& p0 = chunk.equaliser[0];
+    auto& p1 = chunk.equaliser[1];
+    const std::array<double*, numChannels> delayed { p0.data(), p1.data() };
+    const std::array<double*, numChannels> fir { chunk.equaliser[2].data(), chunk.equaliser[3].data() };
+    const std::array<double*, numChannels> iir { chunk.equaliser[4].data(), chunk.equaliser[5].data() };
+
+    for (size_t i = 0; i < n; ++i)
+    {
+        p0[i] = w[inMatrix] * y0[i] + w[inMatrix + 1] * y1[i];
+        p1[i] = w[inMatrix + 2] * y0[i] + w[inMatrix + 3] * y1[i];
+    }
+
+    for (int c = 0; c < numChannels; ++c)
+        eqPreDelay->pushAndReadBlock (c, delayed[static_cast<size_t> (c)], delayed[static_cast<size_t> (c)], numSamples);
+
+    if (targetValues[eqMode] == 1.0 || currentValues[eqMode] > 0.000001)
+    {
+        if (! convolversRunning)
+            for (int c = 0; c < numChannels; ++c)
+                convolvers[static_cast<size_t> (c)].restartFromHistory (firHistory->windowBeforeHead (c) + 1, firLength - 1);
+
+        convolversRunning = true;
+
+        for (size_t i = 0; i < n; ++i)
+        {
+            processFIRUpdate();
+            fir[0][i] = convolvers[0].process (p0[i]);
+            fir[1][i] = convolvers[1].process (p1[i]);
+        }
+    }
+    else
+    {
+        convolversRunning = false;
+
+        for (size_t i = 0; i < n; ++i)
+        {
+            processFIRUpdate();
+            fir[0][i] = p0[i];
+            fir[1][i] = p1[i];
+        }
+    }
+
+    for (int c = 0; c < numChannels; ++c)
+        firHistory->writeReadBackBlock (c, delayed[static_cast<size_t> (c)], iir[static_cast<size_t> (c)], firCentre, numSamples);
+
+    runIirSections (iir[0], iir[1], numSamples);
+
+    for (size_t c = 0; c < numChannels; ++c)
+    {
+        const double gain = w[midGain + c];
+
+        for (size_t i = 0; i < n; ++i)
+            fir[c][i] = ((fir[c][i] - iir[c][i]) * w[eqMode] + iir[c][i]) * gain;
+    }
+
+    for (size_t i = 0; i < n; ++i)
+    {
+        const double e0 = fir[0][i], e1 = fir[1][i];
+        y0[i] = w[outMatrix] * e0 + w[outMatrix + 1] * e1;
+        y1[i] = w[outMatrix + 2] * e0 + w[outMatrix + 3] * e1;
+    }
 }
 
 } // namespace OSK

@@ -4,7 +4,6 @@
 #include "plugin/KelvaneDsp.h"
 #include "plugin/KelvaneParameters.h"
 
-#include "osk_dsp/BiquadSpectrum.h"
 #include "osk_dsp/PrototypeFilter.h"
 
 #include <cmath>
@@ -70,19 +69,20 @@ void KelvaneDsp::setEqBand (int channel, int band, bool bypassed, float value)
         section[4] = b2 / b0;
     }
 
-    refreshSpectrum (channel);
+    refreshSpectrum (channel, band);
 }
 
-void KelvaneDsp::refreshSpectrum (int channel)
+void KelvaneDsp::refreshSpectrum (int channel, int band)
 {
     // Before the first preparation there is no rate to design for; preparation refreshes again.
     if (sampleRate <= 0.0)
         return;
 
+    // Only the changed band's section is evaluated again; the magnitude response is the product
+    // of all five.
     const auto slot = static_cast<size_t> (channel);
     const std::lock_guard<std::mutex> lock (kernelLocks[slot]);
-    DSP::biquadCascadeToSpectrum (targetValues.data() + midBiquads + 25 * channel, numBands, spectra[slot], sampleRate,
-                                  static_cast<double> (firCentre));
+    cascadeMagnitudes[slot].setSection (band, targetValues.data() + midBiquads + 25 * channel + 5 * band);
     kernelUpdatePending[slot] = true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace OSK
 {
@@ -22,11 +23,6 @@ namespace
         return static_cast<double> (1.0f - fraction);
     }
 
-    /** Instant attack, exponential fall. */
-    void updatePeak (double& peak, double sample, double decay) noexcept
-    {
-        peak = std::max ({ std::abs (sample), levelFloor, peak * decay });
-    }
 
     /** Calls visit with the corresponding field of every given set of accumulators, field by field. */
     template <typename Visit, typename... Sets>
@@ -66,16 +62,63 @@ void KelvaneDsp::publishMeters() noexcept
                         publishedMeters, meters);
 }
 
-void KelvaneDsp::updateStagePeaks (std::array<double, numChannels>& peaks, const double* samples) noexcept
+void KelvaneDsp::updateStagePeaks (std::array<double, numChannels>& peaks, int numSamples) noexcept
 {
-    for (int c = 0; c < numChannels; ++c)
-        updatePeak (peaks[static_cast<size_t> (c)], samples[c], meterDecay);
+    // A peak is only read at the end of a block, and max (|v|, ε, P·decay) per sample comes to
+    // the largest of every floored sample decayed over the samples after it, and of the old
+    // peak decayed over the chunk. Four running maxima let the samples be taken independently.
+    const auto n = static_cast<size_t> (numSamples);
+    const double* decayAfter = meterDecayPowers.data() + n - 1;
+
+    for (size_t c = 0; c < numChannels; ++c)
+    {
+        const double* samples = chunk.signal[c].data();
+        double largest[4] = { peaks[c] * meterDecayPowers[n], 0.0, 0.0, 0.0 };
+        size_t i = 0;
+
+        for (; i + 4 <= n; i += 4)
+            for (size_t lane = 0; lane < 4; ++lane)
+                largest[lane] = std::max (largest[lane], std::max (std::abs (samples[i + lane]), levelFloor) * decayAfter[-static_cast<std::ptrdiff_t> (i + lane)]);
+
+        for (; i < n; ++i)
+            largest[0] = std::max (largest[0], std::max (std::abs (samples[i]), levelFloor) * decayAfter[-static_cast<std::ptrdiff_t> (i)]);
+
+        peaks[c] = std::max (std::max (largest[0], largest[1]), std::max (largest[2], largest[3]));
+    }
+}
+
+double KelvaneDsp::heldGain (double held, const double* gains, int numSamples) const noexcept
+{
+    // min (g, H·grRelease) per sample comes, at the end of a run, to the smallest of every gain
+    // raised by the release over the samples after it, and of the old hold raised over the run.
+    const auto n = static_cast<size_t> (numSamples);
+    const double* riseAfter = grReleasePowers.data() + n - 1;
+    double smallest[4] = { held * grReleasePowers[n], held * grReleasePowers[n], held * grReleasePowers[n], held * grReleasePowers[n] };
+    size_t i = 0;
+
+    for (; i + 4 <= n; i += 4)
+        for (size_t lane = 0; lane < 4; ++lane)
+            smallest[lane] = std::min (smallest[lane], gains[i + lane] * riseAfter[-static_cast<std::ptrdiff_t> (i + lane)]);
+
+    for (; i < n; ++i)
+        smallest[0] = std::min (smallest[0], gains[i] * riseAfter[-static_cast<std::ptrdiff_t> (i)]);
+
+    return std::min (std::min (smallest[0], smallest[1]), std::min (smallest[2], smallest[3]));
+}
+
+void KelvaneDsp::updateOutputMeters (int numSamples) noexcept
+{
+    updateStagePeaks (meters.outputPeak, numSamples);
+
+    for (size_t i = 0; i < static_cast<size_t> (numSamples); ++i)
+    {
+        const double o[] = { chunk.signal[0][i], chunk.signal[1][i] };
+        updateOutputMeters (o);
+    }
 }
 
 void KelvaneDsp::updateOutputMeters (const double* o) noexcept
 {
-    updateStagePeaks (meters.outputPeak, o);
-
     for (int c = 0; c < numChannels; ++c)
     {
         const double a = std::max (std::abs (o[c]), levelFloor);

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kelvane needs, skipping those already present.
 #
-#   scripts/install-dependencies.sh build   # compiler, CMake, JUCE, the codec libraries and
-#                                           # libebur128 (kelvane-render's loudness meter)
+#   scripts/install-dependencies.sh build   # compiler, CMake, JUCE, the codec libraries, FFTW
+#                                           # and libebur128 (kelvane-render's loudness meter)
 #   scripts/install-dependencies.sh test    # the above plus GoogleTest, Google Benchmark,
 #                                           # lilv's tools, a virtual X server and clang
 #                                           # with libFuzzer
@@ -14,7 +14,7 @@ build_packages=(
     build-essential cmake pkg-config
     juce-modules-source
     libflac-dev libpng-dev libjpeg-dev zlib1g-dev
-    libebur128-dev
+    libfftw3-dev libebur128-dev
 )
 
 test_packages=(

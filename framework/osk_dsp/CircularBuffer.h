@@ -67,6 +67,55 @@ public:
         return data[static_cast<size_t> (channel)].data() + writeIndex[static_cast<size_t> (channel)] + 1;
     }
 
+    /** Push and read for a run of samples of one channel: out[k] is in[k] delayed by N samples.
+        in and out may be the same array. */
+    void pushAndReadBlock (int channel, const double* in, double* out, int numSamples) noexcept
+    {
+        auto* samples = data[static_cast<size_t> (channel)].data();
+        int i = writeIndex[static_cast<size_t> (channel)];
+
+        for (int k = 0; k < numSamples; ++k)
+        {
+            const double x = in[k];
+            out[k] = samples[i + length];
+            samples[i + length] = x;
+            samples[i] = x;
+
+            if (++i == length)
+                i = 0;
+        }
+
+        writeIndex[static_cast<size_t> (channel)] = i;
+    }
+
+    /** For a run of samples of one channel: write each at the head, read back the sample
+        `stepsBack` steps behind it (0 being the one just written) and move this channel's head
+        on. The other channels' heads stay where they are. */
+    void writeReadBackBlock (int channel, const double* in, double* out, int stepsBack, int numSamples) noexcept
+    {
+        auto* samples = data[static_cast<size_t> (channel)].data();
+        int i = writeIndex[static_cast<size_t> (channel)];
+
+        for (int k = 0; k < numSamples; ++k)
+        {
+            samples[i + length] = in[k];
+            samples[i] = in[k];
+            out[k] = samples[i + length - stepsBack];
+
+            if (++i == length)
+                i = 0;
+        }
+
+        writeIndex[static_cast<size_t> (channel)] = i;
+    }
+
+    /** The last N samples of a channel, oldest first, while the head waits for the next sample
+        (after advance, before writeAtHead). */
+    [[nodiscard]] const double* windowBeforeHead (int channel) const noexcept
+    {
+        return data[static_cast<size_t> (channel)].data() + writeIndex[static_cast<size_t> (channel)];
+    }
+
     /** Moves the head of every channel one step on. */
     void advance() noexcept
     {
