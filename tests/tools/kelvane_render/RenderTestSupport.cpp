@@ -9,7 +9,9 @@
 namespace KelvaneRenderTest
 {
 ScratchFolder::ScratchFolder()
-    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getNonexistentChildFile ("kelvane-render-test", ""))
+    // A unique name: test processes run side by side, and a name that merely does not exist yet
+    // could be taken by two of them at once.
+    : folder (juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile ("kelvane-render-test-" + juce::Uuid().toString()))
 {
     folder.createDirectory();
 }
