@@ -306,6 +306,9 @@ private:
     /** Per smoothing group: every value has arrived where the glide leaves it, so this block skips it. */
     std::array<bool, smoothingGroups.size()> groupAtRest {};
 
+    /** The stage benchmarks time the chain's stages one by one. */
+    friend struct KelvaneDspStageProbe;
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (KelvaneDsp)
 };
 

@@ -129,21 +129,25 @@ void KelvaneDsp::updateKernel (int c) noexcept
         // The whole kernel comes from the magnitudes as they are now; refreshes during the
         // next N samples wait for the next kernel, so no kernel mixes two responses.
         kernelSynthesiser.synthesise (cascadeMagnitudes[slot].getMagnitudes(), kernelWindow.data(), nextKernel[slot].data());
+        convolvers[slot].beginKernel (nextKernel[slot].data(), firLength);
         kernelUpdatePending[slot] = false;
         kernelSynthesising[slot] = true;
         kernelTapCounter[slot] = 0;
     }
 
     // A kernel still takes over N samples after its synthesis started, as when it was built
-    // one tap per sample. Only this thread touches the kernels and the counter.
+    // one tap per sample. Only this thread touches the kernels and the counter. Meanwhile the
+    // convolver works out the new kernel's spectra a block at a time, so no single audio block
+    // carries that work.
     const int n = kernelTapCounter[slot];
+    convolvers[slot].prepareKernelStep();
     kernelTapCounter[slot] = std::min (n + 1, firLength);
 
     if (n + 1 >= firLength)
     {
         // The whole kernel switches at once: a half-new kernel would not be linear-phase.
         std::copy (nextKernel[slot].begin(), nextKernel[slot].begin() + firLength, activeKernel[slot].begin());
-        convolvers[slot].setKernel (activeKernel[slot].data(), firLength);
+        convolvers[slot].commitKernel();
         kernelSynthesising[slot] = false;
         kernelTapCounter[slot] = 0;
     }

@@ -68,6 +68,9 @@ void PartitionedConvolver::prepare (int maximumKernelLength, int requestedBlockS
     fft = std::make_unique<RealFft> (2 * blockSize);
     kernelRe.allocate ((slots + 1) * B);
     kernelIm.allocate ((slots + 1) * B);
+    pendingRe.allocate ((slots + 1) * B);
+    pendingIm.allocate ((slots + 1) * B);
+    pendingKernel.allocate (toSize (maximumLength));
     historyRe.allocate (slots * B);
     historyIm.allocate (slots * B);
 
@@ -105,27 +108,52 @@ void PartitionedConvolver::transform (const double* time, double* re, double* im
 
 void PartitionedConvolver::setKernel (const double* kernel, int length) noexcept
 {
-    const int n = blockSize;
-    kernelLength = std::clamp (length, 0, maximumLength);
-    partitions = kernelLength > n ? (kernelLength - 1) / n : 0;
+    beginKernel (kernel, length);
+    commitKernel();
+}
 
-    double* taps = paddedTaps.data();
+void PartitionedConvolver::beginKernel (const double* kernel, int length) noexcept
+{
+    pendingLength = std::clamp (length, 0, maximumLength);
+    pendingPartitions = pendingLength > blockSize ? (pendingLength - 1) / blockSize : 0;
+    pendingDone = 0;
+    std::copy (kernel, kernel + pendingLength, pendingKernel.data());
+}
 
-    for (int t = 0; t < n; ++t)
-        taps[n + t] = t < kernelLength ? kernel[t] : 0.0;
+bool PartitionedConvolver::prepareKernelStep() noexcept
+{
+    if (pendingDone > pendingPartitions)
+        return false;
 
     // The inverse FFT is unnormalised; folding 1 / 2B into the kernel's spectra costs nothing
     // and, being a power of two, rounds nothing.
+    const int n = blockSize;
     const double scale = 1.0 / (2.0 * n);
+    const int first = pendingDone * n;
+    const int count = std::min (n, pendingLength - first);
+    std::fill (scratch.data(), scratch.data() + 2 * n, 0.0);
+    std::copy (pendingKernel.data() + first, pendingKernel.data() + first + count, scratch.data());
+    transform (scratch.data(), pendingRe.data() + toSize (first), pendingIm.data() + toSize (first), scale);
+    ++pendingDone;
+    return true;
+}
 
-    for (int p = 0; p <= partitions; ++p)
+void PartitionedConvolver::commitKernel() noexcept
+{
+    while (prepareKernelStep())
     {
-        const int first = p * n;
-        const int count = std::min (n, kernelLength - first);
-        std::fill (scratch.data(), scratch.data() + 2 * n, 0.0);
-        std::copy (kernel + first, kernel + first + count, scratch.data());
-        transform (scratch.data(), kernelRe.data() + toSize (first), kernelIm.data() + toSize (first), scale);
     }
+
+    std::swap (kernelRe, pendingRe);
+    std::swap (kernelIm, pendingIm);
+    kernelLength = pendingLength;
+    partitions = pendingPartitions;
+
+    const int n = blockSize;
+    double* taps = paddedTaps.data();
+
+    for (int t = 0; t < n; ++t)
+        taps[n + t] = t < kernelLength ? pendingKernel.data()[t] : 0.0;
 
     // The outputs already given stay as they were. The rest of this block must use the new taps
     // on the inputs of this block already pushed, and the new spectra on the earlier ones.

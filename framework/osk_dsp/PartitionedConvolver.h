@@ -52,6 +52,15 @@ public:
         taps. Audio thread, after prepare; allocation-free. */
     void setKernel (const double* kernel, int length) noexcept;
 
+    /** The same change spread over time: beginKernel copies the kernel in, each prepareKernelStep
+        computes one kernel block's spectrum (returning false once all are done) and commitKernel
+        finishes any left and makes the kernel take effect from the next output, exactly as
+        setKernel would have there. The kernel in use stays until then. Audio thread;
+        allocation-free. */
+    void beginKernel (const double* kernel, int length) noexcept;
+    bool prepareKernelStep() noexcept;
+    void commitKernel() noexcept;
+
     /** Pushes one input and returns the output for it. Audio thread, after prepare;
         allocation-free. */
     double process (double input) noexcept;
@@ -102,6 +111,11 @@ private:
     // Nyquist term (bin B) as its imaginary part, both being real, so every spectrum is a power
     // of two long and the products vectorise without a remainder.
     AlignedArray kernelRe, kernelIm; // kernel block p (taps pB ..) at p · B
+    AlignedArray pendingRe, pendingIm; // the same for the kernel on its way in
+    AlignedArray pendingKernel;
+    int pendingLength = 0;
+    int pendingPartitions = 0;
+    int pendingDone = 0;
     AlignedArray historyRe, historyIm; // ring of spectra of two consecutive input blocks
     AlignedArray blockRe, blockIm; // spectrum of the last complete block alone, zero-padded
     AlignedArray newRe, newIm;
