@@ -55,6 +55,11 @@ while [ $# -gt 0 ]; do
     shift
 done
 
+# lilv refuses relative bundle paths.
+if [ -n "$build_dir" ]; then
+    build_dir="$(realpath -m "$build_dir")"
+fi
+
 die()
 {
     echo "compare-lsp-chain: $*" >&2
