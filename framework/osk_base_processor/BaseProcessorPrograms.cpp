@@ -1,4 +1,5 @@
 #include "osk_base_processor/BaseProcessor.h"
+#include "osk_base_processor/NumberText.h"
 
 #include <cmath>
 #include <cstring>
@@ -60,53 +61,6 @@ namespace
         }
 
         return deepest;
-    }
-
-    /** True if the whole text is a decimal number: sign, digits with at most one point, an
-        optional exponent. Read without the C locale, which may not use "." as its point. */
-    bool isDecimalNumber (const juce::String& text)
-    {
-        auto p = text.getCharPointer();
-        const auto skipDigits = [&p] { int n = 0; while (juce::CharacterFunctions::isDigit (*p)) { ++p; ++n; } return n; };
-
-        if (*p == '+' || *p == '-')
-            ++p;
-
-        int digits = skipDigits();
-
-        if (*p == '.')
-        {
-            ++p;
-            digits += skipDigits();
-        }
-
-        if (digits == 0)
-            return false;
-
-        if (*p == 'e' || *p == 'E')
-        {
-            ++p;
-
-            if (*p == '+' || *p == '-')
-                ++p;
-
-            if (skipDigits() == 0)
-                return false;
-        }
-
-        return p.isEmpty();
-    }
-
-    /** The number a whole attribute text spells, if it spells one and it is finite. */
-    std::optional<double> finiteNumber (const juce::String& text)
-    {
-        const auto trimmed = text.trim();
-
-        if (! isDecimalNumber (trimmed))
-            return std::nullopt;
-
-        const auto value = trimmed.getDoubleValue();
-        return std::isfinite (value) ? std::optional<double> (value) : std::nullopt;
     }
 } // namespace
 
@@ -202,7 +156,7 @@ void BaseProcessor::sanitiseStateValues (juce::XmlElement& state) const
         if (parameter == nullptr || ! child->hasAttribute ("value"))
             continue;
 
-        const auto number = finiteNumber (child->getStringAttribute ("value"));
+        const auto number = NumberText::wholeNumber (child->getStringAttribute ("value"));
 
         if (! number.has_value())
         {

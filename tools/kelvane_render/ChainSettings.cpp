@@ -1,6 +1,6 @@
 #include "ChainSettings.h"
 
-#include "NumberText.h"
+#include "osk_base_processor/NumberText.h"
 #include "ParameterAssignment.h"
 #include "RenderError.h"
 
@@ -139,7 +139,7 @@ int ChainSettings::findProgram (const juce::String& nameOrNumber)
         if (nameOrNumber.trim().equalsIgnoreCase (OSK::kelvaneFactoryPrograms[static_cast<size_t> (i)].name))
             return i;
 
-    if (const auto number = wholeNumber (nameOrNumber))
+    if (const auto number = OSK::NumberText::wholeNumber (nameOrNumber))
         if (*number >= 1.0 && *number <= count && *number == std::floor (*number))
             return static_cast<int> (*number) - 1;
 

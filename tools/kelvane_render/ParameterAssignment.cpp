@@ -1,6 +1,6 @@
 #include "ParameterAssignment.h"
 
-#include "NumberText.h"
+#include "osk_base_processor/NumberText.h"
 #include "RenderError.h"
 
 #include <algorithm>
@@ -122,13 +122,13 @@ float valueForText (juce::RangedAudioParameter& parameter, const juce::String& t
 
     // The parameter's parser reads a leading number and ignores the rest; a text without one
     // would silently become the bottom of the range.
-    const auto typed = leadingNumber (text);
+    const auto typed = OSK::NumberText::leadingNumber (text);
 
     if (! typed)
         fail ("--set " + id + "=" + text + ": not a number (the range is " + describeRange (parameter) + ")");
 
-    const auto lowest = leadingNumber (parameter.getText (0.0f, 0)).value_or (0.0);
-    const auto highest = leadingNumber (parameter.getText (1.0f, 0)).value_or (0.0);
+    const auto lowest = OSK::NumberText::leadingNumber (parameter.getText (0.0f, 0)).value_or (0.0);
+    const auto highest = OSK::NumberText::leadingNumber (parameter.getText (1.0f, 0)).value_or (0.0);
     const auto slack = 1.0e-9 * std::max ({ 1.0, std::abs (lowest), std::abs (highest) });
 
     if (*typed < std::min (lowest, highest) - slack || *typed > std::max (lowest, highest) + slack)

@@ -1,6 +1,6 @@
 #include "RenderOptions.h"
 
-#include "NumberText.h"
+#include "osk_base_processor/NumberText.h"
 #include "RenderError.h"
 
 #include <cmath>
@@ -39,7 +39,7 @@ namespace
 
     double numberFor (const juce::String& option, const juce::String& text)
     {
-        if (const auto number = wholeNumber (text))
+        if (const auto number = OSK::NumberText::wholeNumber (text))
             return *number;
 
         fail (option + " expects a number, not \"" + text + "\"");
@@ -161,7 +161,7 @@ RenderOptions parseCommandLine (const juce::StringArray& arguments)
         else if (name == "--jobs" || name == "-j")
         {
             const auto text = value();
-            const auto jobs = wholeNumber (text);
+            const auto jobs = OSK::NumberText::wholeNumber (text);
 
             if (! jobs || *jobs < 1.0 || *jobs > 256.0 || *jobs != std::floor (*jobs))
                 fail ("--jobs expects a whole number from 1 to 256, not \"" + text + "\"");

@@ -1,8 +1,8 @@
-#include "NumberText.h"
+#include "osk_base_processor/NumberText.h"
 
 #include <cmath>
 
-namespace KelvaneRender
+namespace OSK::NumberText
 {
 int leadingNumberLength (const juce::String& text)
 {
@@ -75,4 +75,4 @@ std::optional<double> wholeNumber (const juce::String& text)
     return leadingNumber (trimmed);
 }
 
-} // namespace KelvaneRender
+} // namespace OSK::NumberText

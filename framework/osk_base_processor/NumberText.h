@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace KelvaneRender
+namespace OSK::NumberText
 {
 /** The length of the decimal number at the start of a text (sign, digits with at most one
     point, an optional exponent), or 0 when the text does not start with one. Leading spaces
@@ -17,4 +17,4 @@ namespace KelvaneRender
 /** The number at the start of a text ("-12 dB", "4.00:1"), if there is one. */
 [[nodiscard]] std::optional<double> leadingNumber (const juce::String& text);
 
-} // namespace KelvaneRender
+} // namespace OSK::NumberText
