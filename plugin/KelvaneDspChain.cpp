@@ -23,8 +23,13 @@ namespace
     constexpr double decibelsPerNeper = 8.6858896380650365;
     constexpr double nepersPerDecibel = 0.11512925464970229;
 
-    /** A smooth max (0, Δ) in dB: 2·ln (1 + e^(Δ/2)), at most 1.386 dB above it, at Δ = 0. */
-    double softKnee (double delta) noexcept { return 2.0 * std::log1p (std::exp (delta / 2.0)); }
+    /** A smooth max (0, Δ) in dB: 2·ln (1 + e^(Δ/2)), at most 1.386 dB above it, at Δ = 0. Above
+        0 it is worked out as Δ + 2·ln (1 + e^(−Δ/2)), the same value, which keeps exp and log1p
+        on small arguments: deep in the expansion (silence) they would otherwise meet huge ones. */
+    double softKnee (double delta) noexcept
+    {
+        return delta > 0.0 ? delta + 2.0 * std::log1p (std::exp (-delta / 2.0)) : 2.0 * std::log1p (std::exp (delta / 2.0));
+    }
 
     double decibelsToGain (double decibels) noexcept { return std::exp (decibels * nepersPerDecibel); }
 
