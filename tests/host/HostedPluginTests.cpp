@@ -3,26 +3,17 @@
 // description is read by lilv's lv2info.
 
 #include "BuiltPlugins.h"
+#include "helpers/ExpectedHostOrder.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 
 using namespace KelvaneTest;
 
 namespace
 {
-const juce::StringArray productParameterIds {
-    "Power", "Thresh", "Ratio", "Attack", "Release", "ExpByp",
-    "MHiShlf", "MHiShByp", "MHiBand", "MHiBdByp", "MMidBand", "MMdBdByp", "MLoBand", "MLwBdByp",
-    "MLowShlf", "MLwShByp", "MGain", "MGainByp", "GainInvr", "MidByp", "MidSolo",
-    "SHiShlf", "SHiShByp", "SHiBand", "SHiBdByp", "SMidBand", "SMdBdByp", "SLoBand", "SLwBdByp",
-    "SLowShlf", "SLwShByp", "SGain", "SGainByp", "SideByp", "SideSolo",
-    "L/R|M/S", "EQ Mode",
-    "HgSlfLnk", "HgBndLnk", "MdBndLnk", "LwBndLnk", "LwSlfLnk", "GainLnk",
-    "CompThr", "CompRtio", "CompGain", "CompAtt", "CompRel", "CAG", "CByp",
-    "LGain", "LCeil", "LRel", "MakeUp", "LByp", "MetSwi",
-    "GR Expander", "GR Compressor", "GR Limiter",
-};
+const juce::StringArray productParameterIds (expectedHostOrder, static_cast<int> (std::size (expectedHostOrder)));
 
 constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 512;

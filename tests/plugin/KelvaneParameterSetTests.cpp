@@ -1,3 +1,4 @@
+#include "helpers/ExpectedHostOrder.h"
 #include "plugin/KelvaneDsp.h"
 #include "plugin/KelvaneParameterText.h"
 #include "plugin/KelvaneProcessor.h"
@@ -27,20 +28,6 @@ struct ProductParameters : ::testing::Test
         juce::MidiBuffer midi;
         processor.processBlock (buffer, midi);
     }
-};
-
-/** What a host lists, in order: the product's parameters, then the three meters. */
-const char* const hostOrder[] = {
-    "Power", "Thresh", "Ratio", "Attack", "Release", "ExpByp",
-    "MHiShlf", "MHiShByp", "MHiBand", "MHiBdByp", "MMidBand", "MMdBdByp", "MLoBand", "MLwBdByp",
-    "MLowShlf", "MLwShByp", "MGain", "MGainByp", "GainInvr", "MidByp", "MidSolo",
-    "SHiShlf", "SHiShByp", "SHiBand", "SHiBdByp", "SMidBand", "SMdBdByp", "SLoBand", "SLwBdByp",
-    "SLowShlf", "SLwShByp", "SGain", "SGainByp", "SideByp", "SideSolo",
-    "L/R|M/S", "EQ Mode",
-    "HgSlfLnk", "HgBndLnk", "MdBndLnk", "LwBndLnk", "LwSlfLnk", "GainLnk",
-    "CompThr", "CompRtio", "CompGain", "CompAtt", "CompRel", "CAG", "CByp",
-    "LGain", "LCeil", "LRel", "MakeUp", "LByp", "MetSwi",
-    "GR Expander", "GR Compressor", "GR Limiter",
 };
 
 struct ParameterCase
@@ -122,8 +109,8 @@ TEST_F (ProductParameters, HostListsTheParametersThenTheMetersInRegistrationOrde
     {
         auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (parameters[i]);
         ASSERT_NE (ranged, nullptr);
-        EXPECT_EQ (ranged->getParameterID(), hostOrder[i]) << "host index " << i;
-        EXPECT_EQ (ranged->getName (100), hostOrder[i]) << "host index " << i;
+        EXPECT_EQ (ranged->getParameterID(), KelvaneTest::expectedHostOrder[i]) << "host index " << i;
+        EXPECT_EQ (ranged->getName (100), KelvaneTest::expectedHostOrder[i]) << "host index " << i;
         EXPECT_TRUE (ranged->isAutomatable());
     }
 
