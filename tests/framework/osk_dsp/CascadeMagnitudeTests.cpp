@@ -3,6 +3,7 @@
 #include "osk_dsp/BiquadSpectrum.h"
 #include "osk_dsp/PrototypeFilter.h"
 
+#include "EqualiserBands.h"
 #include "helpers/AllocationCounter.h"
 
 #include <gtest/gtest.h>
@@ -11,22 +12,21 @@
 #include <array>
 #include <cmath>
 #include <complex>
-#include <cstdint>
 #include <iostream>
-#include <random>
 #include <string>
 #include <vector>
 
 using namespace OSK::DSP;
+using KelvaneTest::Cascade;
+using KelvaneTest::designBand;
+using KelvaneTest::numBands;
+using KelvaneTest::Random;
 
 //==============================================================================
 namespace
 {
 
 constexpr double pi = 3.14159265358979323846;
-constexpr int numBands = 5;
-
-using Cascade = std::array<double, 5 * numBands>;
 
 /** The product's FFT sizes and the sample rates it meets. */
 struct Case
@@ -44,51 +44,6 @@ const Case cases[] = {
 std::string describe (const Case& c)
 {
     return std::to_string (c.fftSize) + " bins at " + std::to_string (static_cast<int> (c.sampleRate)) + " Hz";
-}
-
-/** A reproducible source of uniform doubles in [0, 1), the same on every standard library. */
-class Random
-{
-public:
-    explicit Random (std::uint64_t seed) : engine (seed) {}
-
-    double uniform() { return static_cast<double> (engine() >> 11) * 0x1.0p-53; }
-
-    int below (int n) { return static_cast<int> (uniform() * n); }
-
-    /** A band's normalised gain: mostly anywhere, sometimes one of the values automation parks on. */
-    double bandValue()
-    {
-        const double parked[] = { 0.0, 1.0, 0.5 };
-        const int pick = below (8);
-        return pick < 3 ? parked[pick] : uniform();
-    }
-
-private:
-    std::mt19937_64 engine;
-};
-
-/** Designs band 0..4 into section as the equaliser does: gain v ∈ [0, 1] for −15..+15 dB, a cut as the boost's reciprocal. */
-void designBand (double* section, int band, double sampleRate, double value)
-{
-    const PrototypeFilterType types[numBands] = { HighShelf2, Peak, Peak, Peak, LowShelf2 };
-    const double frequencies[numBands] = { 12000.0, 4500.0, 1500.0, 450.0, 80.0 };
-
-    const double boost = std::pow (10.0, (30.0 * value - 15.0) / 20.0);
-    const double factor = boost > 1.0 ? boost : 1.0 / boost;
-    const double q = (band >= 1 && band <= 3) ? factor / 9.0 * 4.0 : 0.7071067811865475;
-
-    prewarped (section, types[band], sampleRate, frequencies[band], q, factor);
-
-    if (boost < 1.0)
-    {
-        const double b0 = section[0], b1 = section[1], a1 = section[2], b2 = section[3], a2 = section[4];
-        section[0] = 1.0 / b0;
-        section[1] = a1 / b0;
-        section[2] = b1 / b0;
-        section[3] = a2 / b0;
-        section[4] = b2 / b0;
-    }
 }
 
 Cascade randomCascade (Random& random, double sampleRate)

@@ -4,6 +4,7 @@
 #include "osk_dsp/CascadeMagnitude.h"
 #include "osk_dsp/PrototypeFilter.h"
 
+#include "EqualiserBands.h"
 #include "helpers/AllocationCounter.h"
 
 #include <gtest/gtest.h>
@@ -12,23 +13,22 @@
 #include <array>
 #include <cmath>
 #include <complex>
-#include <cstdint>
 #include <iostream>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
 using namespace OSK::DSP;
+using KelvaneTest::Cascade;
+using KelvaneTest::designBand;
+using KelvaneTest::numBands;
+using KelvaneTest::Random;
 
 //==============================================================================
 namespace
 {
 
 constexpr double pi = 3.14159265358979323846;
-constexpr int numBands = 5;
-
-using Cascade = std::array<double, 5 * numBands>;
 
 /** The product's FFT size, kernel length and centre tap. */
 struct Size
@@ -44,43 +44,6 @@ std::string describe (const Size& size, double sampleRate)
 {
     return std::to_string (size.fftSize) + " bins, " + std::to_string (size.kernelLength) + " taps at "
            + std::to_string (static_cast<int> (sampleRate)) + " Hz";
-}
-
-/** A reproducible source of uniform doubles in [0, 1), the same on every standard library. */
-class Random
-{
-public:
-    explicit Random (std::uint64_t seed) : engine (seed) {}
-
-    double uniform() { return static_cast<double> (engine() >> 11) * 0x1.0p-53; }
-
-    int below (int n) { return static_cast<int> (uniform() * n); }
-
-private:
-    std::mt19937_64 engine;
-};
-
-/** Designs band 0..4 into section as the equaliser does: gain v ∈ [0, 1] for −15..+15 dB, a cut as the boost's reciprocal. */
-void designBand (double* section, int band, double sampleRate, double value)
-{
-    const PrototypeFilterType types[numBands] = { HighShelf2, Peak, Peak, Peak, LowShelf2 };
-    const double frequencies[numBands] = { 12000.0, 4500.0, 1500.0, 450.0, 80.0 };
-
-    const double boost = std::pow (10.0, (30.0 * value - 15.0) / 20.0);
-    const double factor = boost > 1.0 ? boost : 1.0 / boost;
-    const double q = (band >= 1 && band <= 3) ? factor / 9.0 * 4.0 : 0.7071067811865475;
-
-    prewarped (section, types[band], sampleRate, frequencies[band], q, factor);
-
-    if (boost < 1.0)
-    {
-        const double b0 = section[0], b1 = section[1], a1 = section[2], b2 = section[3], a2 = section[4];
-        section[0] = 1.0 / b0;
-        section[1] = a1 / b0;
-        section[2] = b1 / b0;
-        section[3] = a2 / b0;
-        section[4] = b2 / b0;
-    }
 }
 
 /** A Dolph–Chebyshev window of n taps (n odd) with side lobes 72 dB down, 1 at its centre. */
